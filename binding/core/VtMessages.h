@@ -45,3 +45,8 @@ std::string VtCodeText(int ownCode);
 // list part removed, "[ERROR]" replaced by the message and "[TIME]" by the local
 // time as "hh:nn:ss AM/PM".
 std::string VtResultLogLine(int kind, const std::string& message);
+
+#include <ctime>
+// Clock of the result-log line (tests inject a fixed time); nullptr restores
+// the system clock.
+void VtSetResultLogClock(std::time_t (*clock)());
