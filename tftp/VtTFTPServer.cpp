@@ -82,14 +82,15 @@ void VtTFTPServer::Listen(const std::string& folder, int port)
     int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
         raiseOpenFailed();
-    int on = 1;
+    // No SO_REUSEADDR: for UDP on Linux it would let a second server bind the
+    // same port and silently take requests meant for the first; a busy port
+    // must fail here instead.
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(bindAddress_);
     local.sin_port = htons(static_cast<uint16_t>(port));
     socklen_t length = sizeof local;
-    if (::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0
-        || ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0
         || ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
         ksr::trace("TFTP server: cannot bind port %d (errno %d)", port, errno);
         ::close(fd);
