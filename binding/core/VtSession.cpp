@@ -61,6 +61,7 @@ void initLibrary() {
     std::string dir = std::string(runtime && *runtime ? runtime : "/tmp") + "/ksr4710-snmp-" +
                       std::to_string(static_cast<long>(getuid()));
     mkdir(dir.c_str(), 0700);
+    mkdir((dir + "/cert_indexes").c_str(), 0700);  // else the library announces creating it
     netsnmp_ds_set_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_PERSISTENT_DIR, dir.c_str());
     init_snmp("ksr4710module");
     g_libraryReady = true;
@@ -382,7 +383,9 @@ void VtStartSNMP(const std::string& folder) {
     saveBootCounter(path, counter, others);
     // Local SNMPv3 engine: its own ID and the stored boot count.
     setup_engineID(nullptr, kEngineId);
-    snmpv3_set_engineBootsAndTime(static_cast<int>(counter), 0);
+    // The library keeps the stored value plus one, as on its own restart.
+    std::string previous = std::to_string(counter - 1);
+    engineBoots_conf("engineBoots", &previous[0]);
 
     VtSNMPDevice = VtSNMPDeviceRec{};
     VtSNMPScope = VtSNMPScopeRec{};
@@ -393,6 +396,8 @@ void VtStartSNMP(const std::string& folder) {
 }
 
 bool VtSNMPStarted() { return g_started; }
+
+long VtSNMPEngineBoots() { return static_cast<long>(snmpv3_local_snmpEngineBoots()); }
 
 void VtSNMPProcessPendingEvents() {
     if (g_inPump || g_pool.empty()) return;

@@ -44,6 +44,9 @@ void VtStartSNMP(const std::string& folder);
 
 bool VtSNMPStarted();
 
+// Boot count of the local SNMPv3 engine (the stored counter after a start).
+long VtSNMPEngineBoots();
+
 // Completes asynchronous requests whose answers or time-outs are due; run by
 // the 20 ms event pump on the GUI thread, never nested.
 void VtSNMPProcessPendingEvents();

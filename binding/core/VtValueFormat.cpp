@@ -205,7 +205,8 @@ std::string VtOctetsToText(const VtOctets& octets, int32_t syntax) {
 std::string VtNormaliseControlText(const VtSNMPVarItem& item, const std::string& controlText) {
     const VtOptionList* options = item.OptionList;
     VtOctets result;
-    if (item.Syntax != VT_SYNTAX_DISPLAYSTR)
+    // An emptied value (the usual start of a save) contributes no octets.
+    if (item.Syntax != VT_SYNTAX_DISPLAYSTR && !item.Value.empty())
         result = VtTextToOctets(options ? options->ValueOf(item.Value) : item.Value, item.Syntax);
     VtOctets typed = VtTextToOctets(options ? options->ValueOf(controlText) : controlText, item.Syntax);
     if (typed.size() > result.size()) result.resize(typed.size());
