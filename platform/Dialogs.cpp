@@ -6,9 +6,25 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
 namespace {
 
 DialogRecorder* g_recorder = nullptr;
+
+// KSR4710_DIALOGS=auto: the real program answers every box with OK (and every
+// file dialog with "cancelled") right after tracing it, so that a test or a
+// script driving the program from outside never waits on a modal window.
+bool autoAnswer()
+{
+    static const bool enabled = [] {
+        const char* mode = std::getenv("KSR4710_DIALOGS");
+        return mode && std::strcmp(mode, "auto") == 0;
+    }();
+    return enabled;
+}
 
 void traceBox(const QString& caption, const QString& text)
 {
@@ -25,10 +41,19 @@ QString qtFilter(const QString& filter)
     return out.join(QStringLiteral(";;"));
 }
 
-QString takeFileAnswer(const QString& kind, const QString& filter)
+// The scripted answer to a file dialog (recorder or auto mode); nullopt when
+// the real dialog is to be shown.
+std::optional<QString> scriptedFileAnswer(const QString& kind, const QString& filter)
 {
-    g_recorder->shown.append({kind, QString(), filter});
-    return g_recorder->fileAnswers.isEmpty() ? QString() : g_recorder->fileAnswers.takeFirst();
+    if (g_recorder) {
+        g_recorder->shown.append({kind, QString(), filter});
+        return g_recorder->fileAnswers.isEmpty() ? QString() : g_recorder->fileAnswers.takeFirst();
+    }
+    if (autoAnswer()) {
+        ksr::trace("%s file dialog %s: cancelled", qPrintable(kind), qPrintable(filter));
+        return QString();
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -49,6 +74,8 @@ void messageBox(QWidget* parent, const QString& text, const QString& caption)
         g_recorder->shown.append({QStringLiteral("messageBox"), caption, text});
         return;
     }
+    if (autoAnswer())
+        return;
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
     box.exec();
 }
@@ -60,21 +87,23 @@ bool confirm(QWidget* parent, const QString& text, const QString& caption)
         g_recorder->shown.append({QStringLiteral("confirm"), caption, text});
         return g_recorder->confirmAnswers.isEmpty() ? true : g_recorder->confirmAnswers.takeFirst();
     }
+    if (autoAnswer())
+        return true;
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok | QMessageBox::Cancel, parent);
     return box.exec() == QMessageBox::Ok;
 }
 
 QString openFileName(QWidget* parent, const QString& filter, const QString& initialDir)
 {
-    if (g_recorder)
-        return takeFileAnswer(QStringLiteral("open"), filter);
+    if (const auto answer = scriptedFileAnswer(QStringLiteral("open"), filter))
+        return *answer;
     return QFileDialog::getOpenFileName(parent, QString(), initialDir, qtFilter(filter));
 }
 
 QString saveFileName(QWidget* parent, const QString& filter, const QString& initialDir)
 {
-    if (g_recorder)
-        return takeFileAnswer(QStringLiteral("save"), filter);
+    if (const auto answer = scriptedFileAnswer(QStringLiteral("save"), filter))
+        return *answer;
     return QFileDialog::getSaveFileName(parent, QString(), initialDir, qtFilter(filter));
 }
 
@@ -85,6 +114,8 @@ void beep(int hz, int ms)
         ++g_recorder->beeps;
         return;
     }
+    if (autoAnswer())
+        return;
     QApplication::beep();
 }
 
