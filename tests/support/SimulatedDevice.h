@@ -38,6 +38,19 @@ public:
     void setValue(const std::string& oid, char type, const std::string& value);
     std::string value(const std::string& oid);  // the stored value in journal form, e.g. "i:1"
     void injectError(const std::string& oid, int status);  // 0 removes it
+
+    // TFTP journal, one line per transfer the device made (see sim/README.md).
+    std::vector<std::string> tftpJournal();
+
+private:
+    void stop();
+
+    std::string address_ = "127.0.0.1";
+    std::string stateDir_;
+    uint16_t port_ = 0;
+    int pid_ = -1;
+    int control_ = -1;
+    std::string buffer_;  // control bytes read past the last reply line
 };
 
 }  // namespace simtest
