@@ -111,14 +111,22 @@ const EditConstraint_s* VtEditConstraint::Record(const VtEdit* edit) const
     return nullptr;
 }
 
-void VtEditConstraint::Changed(EditConstraint_s& rec)
+// The box of a record when its text is for the checker: boxes showing no
+// value ("(NULL)", "(NOTDONE)") and empty boxes are left alone.
+static VtEdit* checkedBox(const EditConstraint_s& rec)
 {
     VtEdit* edit = rec.Edit.data();
+    if (!edit || edit->text().isEmpty() || isMarker(edit->text()))
+        return nullptr;
+    return edit;
+}
+
+void VtEditConstraint::Changed(EditConstraint_s& rec)
+{
+    VtEdit* edit = checkedBox(rec);
     if (!edit)
         return;
     const QString text = edit->text();
-    if (isMarker(text) || text.isEmpty())
-        return;
     for (int i = 0; i < text.size(); ++i) {
         if (accepts(rec.Type, text[i]))
             continue;
@@ -134,12 +142,10 @@ void VtEditConstraint::Changed(EditConstraint_s& rec)
 
 void VtEditConstraint::Exited(EditConstraint_s& rec)
 {
-    VtEdit* edit = rec.Edit.data();
+    VtEdit* edit = checkedBox(rec);
     if (!edit)
         return;
     const QString text = edit->text();
-    if (isMarker(text) || text.isEmpty())
-        return;
     if (rec.Type == 'u') {
         bool ok = false;
         const double number = text.toDouble(&ok);

@@ -27,6 +27,18 @@ std::string toStd(const QString& s) { return s.toStdString(); }
 
 bool switchedOff(const VtSNMPVarItem& item) { return (item.Access & VT_ACCESS_INVALID) != 0; }
 
+// Runs f; an exception leaves the object idle and goes on to the caller.
+template <class F>
+void clearingBusyOnThrow(bool& busy, F&& f)
+{
+    try {
+        f();
+    } catch (...) {
+        busy = false;
+        throw;
+    }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -80,17 +92,12 @@ bool VtSNMPRequest2Controls::Load()
             Busy = false;
             return true;
         }
-        try {
-            SendLoadStep(true);
-        } catch (...) {
-            Busy = false;
-            throw;
-        }
+        clearingBusyOnThrow(Busy, [&] { SendLoadStep(true); });
         return true;
     }
 
     bool ok = true;
-    try {
+    clearingBusyOnThrow(Busy, [&] {
         if (!Request.VarList.IsTable()) {
             Request.Read(true, ok);
             RowReceived();  // also after a failure: the controls show "(NULL)"
@@ -99,10 +106,7 @@ bool VtSNMPRequest2Controls::Load()
                 RowReceived();
         }
         DoAfterLoad();
-    } catch (...) {
-        Busy = false;
-        throw;
-    }
+    });
     Busy = false;
     if (ok)
         ReportSuccess();
@@ -166,13 +170,8 @@ bool VtSNMPRequest2Controls::Save(bool reloadAfterSave, bool collectFromControls
     kind_ = 1;
     reload_ = reloadAfterSave;
     DoBeforeSave();
-    try {
-        if (collectFromControls)
-            CollectValues();
-    } catch (...) {
-        Busy = false;
-        throw;
-    }
+    if (collectFromControls)
+        clearingBusyOnThrow(Busy, [&] { CollectValues(); });
 
     Busy = true;
     if (Asynchronous) {
@@ -181,27 +180,21 @@ bool VtSNMPRequest2Controls::Save(bool reloadAfterSave, bool collectFromControls
             return true;
         }
         std::weak_ptr<bool> alive = alive_;
-        try {
+        clearingBusyOnThrow(Busy, [&] {
             Request.WriteAsync([this, alive](VtSNMPError& result, VtSNMPVarList&) {
                 const auto flag = alive.lock();
                 if (flag && *flag)
                     SaveAnswered(result);
             });
-        } catch (...) {
-            Busy = false;
-            throw;
-        }
+        });
         return true;
     }
 
     bool ok = true;
-    try {
+    clearingBusyOnThrow(Busy, [&] {
         Request.Write(ok);
         DoAfterSave();
-    } catch (...) {
-        Busy = false;
-        throw;
-    }
+    });
     Busy = false;
     if (ok)
         ReportSuccess();

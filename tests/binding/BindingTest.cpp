@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -239,6 +240,50 @@ TEST_F(Binding, ComboBoxWithNoSelectionIsCollectedAsZero)
         EXPECT_EQ(b.Request.VarList.Item(2).Value, c.stored);
         EXPECT_EQ(sim_->value(kRoot + ".1.3.0"), "i:0");
     }
+}
+
+TEST_F(Binding, RadioGroupIsCollectedFromTheClickedItem)
+{
+    auto* group = add(new VtRadioGroup);
+    VtSNMPRequest2Edits b(window_.get());
+    b.Request.VarList = VtSNMPVarList(kScalars, SVT_SV);
+    for (int i : {0, 2, 3})
+        b.Request.VarList.Item(i).Access = VT_ACCESS_INVALID;
+    b.Asynchronous = false;
+    b.BindControl(1, group);
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    ASSERT_TRUE(b.Load());
+    EXPECT_EQ(group->itemIndex(), 1);
+
+    // On the button's indicator: a stretched button takes clicks only there and on its text.
+    QTest::mouseClick(group->button(2), Qt::LeftButton, {}, QPoint(8, group->button(2)->height() / 2));
+    ASSERT_EQ(group->itemIndex(), 2);
+    ASSERT_TRUE(b.Save(true, true));
+    EXPECT_EQ(sim_->value(kRoot + ".1.2.0"), "i:3");
+
+    // No item selected: nothing to take, written as 0 like an empty drop-down.
+    group->setItemIndex(-1);
+    ASSERT_TRUE(b.Save(true, true));
+    EXPECT_EQ(sim_->value(kRoot + ".1.2.0"), "i:0");
+}
+
+TEST_F(Binding, DestroyingTheObjectDropsAnAnswerStillOnItsWay)
+{
+    auto* name = add(new VtEdit);
+    bool done = false;
+    sim_->control("delay 300");
+    {
+        VtSNMPRequest2Edits b(window_.get());
+        b.Request.VarList = VtSNMPVarList(kScalars, SVT_SV);
+        b.OnLoadDone = [&](VtSNMPRequest2Controls*, VtSNMPError&) { done = true; };
+        b.BindControl(0, name);
+        ASSERT_TRUE(b.Load());
+    }
+    sim_->control("delay 0");
+    QTest::qWait(400);
+    EXPECT_FALSE(done);
+    EXPECT_EQ(name->text(), "");
 }
 
 TEST_F(Binding, FailedBlockingReadShowsNullValues)
