@@ -65,7 +65,9 @@ public:
     DoneEvent OnSaveDone;          // an asynchronous Save ended
     bool Asynchronous = true;
     bool Busy = false;             // a Load or Save is under way
-    QPointer<QObject> LogTarget;   // VtStatusBar, VtStatusPanel, QPlainTextEdit or null
+    // VtStatusBar (its simple text), VtStatusPanel (bar->panel(0) on bars
+    // with panels), QPlainTextEdit, or null.
+    QPointer<QObject> LogTarget;
 
     QWidget* Owner() const { return owner_.data(); }
     int Kind() const { return kind_; }  // 0 read, 1 write: the last operation
