@@ -3,6 +3,7 @@
 #include "VtError.h"
 #include "LocalAddresses.h"
 #include "Trace.h"
+#include "UdpSocket.h"
 #include "core/TftpPath.h"
 
 #include <QCoreApplication>
@@ -12,8 +13,6 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstdlib>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace ksr::tftp;
@@ -79,25 +78,17 @@ void VtTFTPServer::Listen(const std::string& folder, int port)
         port = DefaultPort();
     if (port < 0 || port > 65535)
         raiseOpenFailed();
-    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        raiseOpenFailed();
     // No SO_REUSEADDR: for UDP on Linux it would let a second server bind the
     // same port and silently take requests meant for the first; a busy port
     // must fail here instead.
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(bindAddress_);
-    local.sin_port = htons(static_cast<uint16_t>(port));
-    socklen_t length = sizeof local;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0
-        || ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0) {
+    uint16_t bound = 0;
+    int fd = openUdp(bindAddress_, static_cast<uint16_t>(port), bound);
+    if (fd < 0) {
         ksr::trace("TFTP server: cannot bind port %d (errno %d)", port, errno);
-        ::close(fd);
         raiseOpenFailed();
     }
     fd_ = fd;
-    request_.Port = ntohs(local.sin_port);
+    request_.Port = bound;
     notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &VtTFTPServer::onReadable);
     timer_.start();
@@ -115,8 +106,9 @@ void VtTFTPServer::Stop()
     if (timer_.isActive()) {
         QElapsedTimer waited;
         waited.start();
+        // Blocks until the next event; the 20 ms timer guarantees one.
         while (!sessions_.empty() && waited.elapsed() < 10000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     timer_.stop();
 }
@@ -124,15 +116,8 @@ void VtTFTPServer::Stop()
 void VtTFTPServer::onReadable()
 {
     uint8_t buffer[kMaxDatagram];
-    for (;;) {
-        sockaddr_in from{};
-        socklen_t length = sizeof from;
-        ssize_t n = ::recvfrom(fd_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
+    Endpoint peer;
+    for (ssize_t n; (n = receiveFrom(fd_, buffer, sizeof buffer, peer)) >= 0;) {
         ksr::tftp::Request request;
         if (!parseRequest(buffer, static_cast<std::size_t>(n), request))
             continue;  // short datagrams and other opcodes get no reply
@@ -141,10 +126,8 @@ void VtTFTPServer::onReadable()
         request_.Kind = request.kind;
         request_.Mode = request.mode;
         request_.FileName = request.fileName;
-        char dotted[INET_ADDRSTRLEN] = {};
-        inet_ntop(AF_INET, &from.sin_addr, dotted, sizeof dotted);
-        request_.PeerAddress = dotted;
-        request_.PeerPort = ntohs(from.sin_port);
+        request_.PeerAddress = dotted(peer.address);
+        request_.PeerPort = peer.port;
 
         // The peer repeats its request when our first answer is slow: the
         // session that serves it already exists.
@@ -162,9 +145,8 @@ void VtTFTPServer::onReadable()
 
         request_.RetriesUsed = 0;
         ++request_.SessionNumber;
-        Endpoint peer{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)};
         ksr::trace("TFTP server: %s request %d for \"%s\" from %s:%d", request.kind == TFTP_READ ? "read" : "write",
-                   request_.SessionNumber, request_.FileName.c_str(), dotted, request_.PeerPort);
+                   request_.SessionNumber, request_.FileName.c_str(), request_.PeerAddress.c_str(), request_.PeerPort);
         sessions_.push_back(
             std::make_unique<TFTPSession>(request_, folder_, peer, maxRetries_, bindAddress_, progress_));
         sessions_.back()->Start();

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -25,12 +26,16 @@ using namespace ksr::tftp;
 
 namespace {
 
+// Lets the event loop run until `done` or `ms` have passed, waking at least
+// every 2 ms to look at sockets the loop does not watch.
 void pumpUntil(const std::function<bool()>& done, int ms)
 {
+    QTimer wake;
+    wake.start(2);
     QElapsedTimer t;
     t.start();
     while (!done() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 void pumpFor(int ms) { pumpUntil([] { return false; }, ms); }
@@ -97,6 +102,13 @@ public:
         return p;
     }
     uint16_t lastFrom() const { return lastFrom_; }
+    uint16_t port() const
+    {
+        sockaddr_in a{};
+        socklen_t len = sizeof a;
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+        return ntohs(a.sin_port);
+    }
 
 private:
     int fd_ = -1;
@@ -208,10 +220,13 @@ TEST_F(TftpServerTest, TftpHpaClientGetsAndPutsInBinaryMode)
 TEST_F(TftpServerTest, MissingFileAndMissingFolderAreRefused)
 {
     ScriptedClient c;
-    c.sendTo(port, makeRequest(RRQ, "absent.bin"));
-    EXPECT_EQ(c.receive(), makeError(ErrNotFound));
-    settle();
-    EXPECT_EQ(statuses.end()[-2], VtTFTP::FileNotFound);
+    ::mkdir(in("sub").c_str(), 0755);
+    for (const char* name : {"absent.bin", "sub"}) {
+        c.sendTo(port, makeRequest(RRQ, name));
+        EXPECT_EQ(c.receive(), makeError(ErrNotFound)) << name;
+        settle();
+        EXPECT_EQ(statuses.end()[-2], VtTFTP::FileNotFound) << name;
+    }
 
     c.sendTo(port, makeRequest(WRQ, "nodir/x.bin"));
     EXPECT_EQ(c.receive(), makeError(ErrAccess));
@@ -330,19 +345,9 @@ TEST_F(TftpServerTest, BusyPortRaisesAndTheEnvironmentPicksTheWellKnownPort)
     }
     EXPECT_FALSE(second.Listening());
 
-    // Another engineer's process may hold any fixed number; ask the kernel.
-    int freePort = 0;
-    {
-        int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-        freePort = ntohs(a.sin_port);
-        ::close(fd);
-    }
+    // Other processes on this machine may hold any fixed number: take one
+    // the kernel just handed out and gave back.
+    int freePort = ScriptedClient().port();
     ::setenv("KSR4710_TFTP_PORT", std::to_string(freePort).c_str(), 1);
     VtTFTPServer third;
     third.SetBindAddress("127.0.0.1");
