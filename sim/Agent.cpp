@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
@@ -166,6 +167,47 @@ int injectedFor(const netsnmp_pdu* pdu, int* index) {
     return 0;
 }
 
+// Commands that take time (TFTP transfers, installs) run before the agent
+// sees their SET: the PDU is held, the agent keeps serving everyone else, and
+// when the command has ended the PDU goes through the agent with the
+// command's outcome preset, so the answer carries that outcome. (Net-SNMP's
+// own delegation would queue every other request behind the held SET.)
+std::map<std::string, int> g_presets;
+
+std::string presetKey(long reqid, const Oid& oid) { return std::to_string(reqid) + " " + oidText(oid); }
+
+void processHeld(netsnmp_pdu* held) {
+    if (main_session && !g_sim->silent())
+        handle_snmp_packet(NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE, main_session, held->reqid, held, nullptr);
+    snmp_free_pdu(held);
+}
+
+bool holdForCommand(const netsnmp_pdu* pdu) {
+    const netsnmp_variable_list* command = nullptr;
+    for (auto* vb = pdu->variables; vb; vb = vb->next_variable) {
+        Oid o = oidOf(vb->name, vb->name_length);
+        const Object* obj = g_sim->store().find(o);
+        Value v = fromVarbind(vb);
+        // Anything the agent will refuse goes to it at once; no command starts.
+        if (!obj || !obj->writable || obj->uptime || v.type != obj->value.type) return false;
+        if (g_sim->defers(o, v)) command = vb;
+    }
+    if (!command) return false;
+    Oid o = oidOf(command->name, command->name_length);
+    long reqid = pdu->reqid;
+    netsnmp_pdu* held = snmp_clone_pdu(const_cast<netsnmp_pdu*>(pdu));
+    if (!held) return false;
+    int status = g_sim->command(o, fromVarbind(command), reqid, [held, reqid, o](int s) {
+        g_presets[presetKey(reqid, o)] = s;
+        processHeld(held);
+    });
+    if (status >= 0) {
+        g_presets[presetKey(reqid, o)] = status;
+        processHeld(held);
+    }
+    return true;
+}
+
 int onPacket(int op, netsnmp_session* s, int reqid, netsnmp_pdu* pdu, void* magic) {
     if (op != NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE || magic)
         return handle_snmp_packet(op, s, reqid, pdu, magic);
@@ -180,6 +222,7 @@ int onPacket(int op, netsnmp_session* s, int reqid, netsnmp_pdu* pdu, void* magi
         answerWithError(s, pdu, st, index);
         return 1;
     }
+    if (pdu->command == SNMP_MSG_SET && holdForCommand(pdu)) return 1;
     if (unsigned ms = g_sim->delayMs()) {
         if (netsnmp_pdu* copy = snmp_clone_pdu(pdu))
             g_delayed.push_back({Clock::now() + std::chrono::milliseconds(ms), copy});
@@ -189,17 +232,6 @@ int onPacket(int op, netsnmp_session* s, int reqid, netsnmp_pdu* pdu, void* magi
 }
 
 void freeValue(void* p) { delete static_cast<Value*>(p); }
-
-void completeDelegated(netsnmp_delegated_cache* cache, int status) {
-    netsnmp_delegated_cache* live = netsnmp_handler_check_cache(cache);
-    if (!live) {  // the request's session has gone (agent restarted)
-        netsnmp_free_delegated_cache(cache);
-        return;
-    }
-    live->requests->delegated = 0;
-    if (status) netsnmp_set_request_error(live->reqinfo, live->requests, status);
-    netsnmp_free_delegated_cache(live);
-}
 
 int onRequest(netsnmp_mib_handler* handler, netsnmp_handler_registration* reginfo,
               netsnmp_agent_request_info* reqinfo, netsnmp_request_info* requests) {
@@ -242,17 +274,18 @@ int onRequest(netsnmp_mib_handler* handler, netsnmp_handler_registration* reginf
             Value v = fromVarbind(vb);
             o->value = v;
             if (!g_sim->hasBehaviour(oid)) break;
-            // Commands that take time hold their answer back (delegation)
-            // while the agent keeps serving other requests.
-            netsnmp_delegated_cache* cache = netsnmp_create_delegated_cache(handler, reginfo, reqinfo, req, nullptr);
-            req->delegated = 1;
             long reqid = reqinfo->asp && reqinfo->asp->pdu ? reqinfo->asp->pdu->reqid : 0;
-            int status = g_sim->command(oid, v, reqid, [cache](int s) { completeDelegated(cache, s); });
-            if (status >= 0) {
-                req->delegated = 0;
-                netsnmp_free_delegated_cache(cache);
-                if (status) netsnmp_set_request_error(reqinfo, req, status);
+            int status;
+            auto preset = g_presets.find(presetKey(reqid, oid));
+            if (preset != g_presets.end()) {
+                // A command that took time has already run (see onPacket).
+                status = preset->second;
+                g_presets.erase(preset);
+                g_sim->settle(oid);
+            } else {
+                status = g_sim->command(oid, v, reqid, [](int) {});
             }
+            if (status > 0) netsnmp_set_request_error(reqinfo, req, status);
             break;
         }
         case MODE_SET_UNDO: {

@@ -117,6 +117,19 @@ bool Simulator::hasBehaviour(const Oid& oid) const {
     return std::find(std::begin(names), std::end(names), o->name) != std::end(names);
 }
 
+bool Simulator::defers(const Oid& oid, const Value& v) const {
+    const Object* o = model_.store.find(oid);
+    if (!o || v.type != 'i') return false;
+    if (o->name == "tftpcommand") return v.num == 2 || v.num == 3 || v.num == 5;
+    if (o->name == "tftpUpgradeSettingCommand") return v.num == 1 || v.num == 3 || (v.num >= 7 && v.num <= 9);
+    if (o->name == "systemLogGetLog") return v.num == 1;
+    return false;
+}
+
+void Simulator::settle(const Oid& oid) {
+    if (const Object* o = model_.store.find(oid)) resetCommand(o->name);
+}
+
 int Simulator::command(const Oid& oid, const Value& v, long requestId, Done done) {
     auto now = Clock::now();
     for (auto it = finished_.begin(); it != finished_.end();) {

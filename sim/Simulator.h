@@ -60,6 +60,11 @@ public:
     // request id and variable) joins the running command or gets the answer
     // of the finished one; it never starts the command again.
     bool hasBehaviour(const Oid& oid) const;
+    // Whether this SET starts a command that takes time (its answer waits).
+    bool defers(const Oid& oid, const Value& v) const;
+    // After the agent stored the written value of a finished command: the
+    // variable reads back its idle value.
+    void settle(const Oid& oid);
     int command(const Oid& oid, const Value& v, long requestId, Done done);
 
     // The loop: milliseconds until the next timer (-1: none), run what is
