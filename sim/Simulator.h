@@ -52,7 +52,12 @@ public:
     unsigned delayMs() const { return delayMs_; }
     int injectedError(const Oid& oid) const;
 
-    void journalPdu(std::string line) { journal_.push_back(std::move(line)); }
+    // Keeps the newest 100000 lines: a simulator left running for days under
+    // the module's polls must not grow without bound.
+    void journalPdu(std::string line) {
+        if (journal_.size() >= 100000) journal_.erase(journal_.begin(), journal_.begin() + 10000);
+        journal_.push_back(std::move(line));
+    }
 
     // A SET of a variable with a behaviour, after the agent stored the new
     // value. Returns the status at once, or -1 when the answer is held back
