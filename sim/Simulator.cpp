@@ -378,16 +378,9 @@ void Simulator::saveApplied() const {
 void Simulator::loadApplied() {
     if (settings_.stateDir.empty()) return;
     std::ifstream f(settings_.stateDir + "/applied.txt");
-    std::string line;
-    while (std::getline(f, line)) {
-        size_t sp = line.find(' ');
-        Oid oid;
-        Value v;
-        if (sp == std::string::npos || !parseOid(line.substr(0, sp), oid) || !parseValueText(line.substr(sp + 1), v))
-            continue;
-        Object* o = model_.store.find(oid);
-        if (o && o->writable && o->value.type == v.type) o->value = v;
-    }
+    std::stringstream ss;
+    ss << f.rdbuf();
+    applyConfig(ss.str());
 }
 
 std::string Simulator::configDump() const {
@@ -397,6 +390,8 @@ std::string Simulator::configDump() const {
     return out;
 }
 
+// Lines "<oid> <value in journal form>" (applied.txt, a configuration file):
+// each writable variable named keeps its type; anything else is skipped.
 void Simulator::applyConfig(const std::string& text) {
     std::istringstream in(text);
     std::string line;
