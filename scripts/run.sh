@@ -77,6 +77,8 @@ Path=$work/profiles/
 REGISTRY
 export VANTREL_REGISTRY="$work/registry.ini"
 
+# The module applies the device profile before each argument after "/I", so
+# the communities follow as the management system passes them.
 status=0
-build/bin/KSR4710Module "/I$address" || status=$?
+build/bin/KSR4710Module "/I$address" /Rgondek /Wmardule || status=$?
 exit $status

@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,6 +74,8 @@ SimulatedDevice::SimulatedDevice(const SimOptions& options) {
     if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("SimulatedDevice: pipe failed");
     pid_ = fork();
     if (pid_ == 0) {
+        // A test that crashes must not leave its simulator running.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         dup2(out[1], STDOUT_FILENO);
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
