@@ -174,7 +174,20 @@ int injectedFor(const netsnmp_pdu* pdu, int* index) {
 // own delegation would queue every other request behind the held SET.)
 std::map<std::string, int> g_presets;
 
-std::string presetKey(long reqid, const Oid& oid) { return std::to_string(reqid) + " " + oidText(oid); }
+// A request is known by where it came from and its request id: two managers
+// may well use the same id.
+std::string requestKey(const netsnmp_pdu* pdu) {
+    static const char* hex = "0123456789abcdef";
+    std::string key = std::to_string(pdu->reqid) + "@";
+    const auto* bytes = static_cast<const unsigned char*>(pdu->transport_data);
+    for (int i = 0; bytes && i < pdu->transport_data_length; ++i) {
+        key += hex[bytes[i] >> 4];
+        key += hex[bytes[i] & 15];
+    }
+    return key;
+}
+
+std::string presetKey(const std::string& request, const Oid& oid) { return request + " " + oidText(oid); }
 
 void processHeld(netsnmp_pdu* held) {
     if (main_session && !g_sim->silent())
@@ -194,15 +207,15 @@ bool holdForCommand(const netsnmp_pdu* pdu) {
     }
     if (!command) return false;
     Oid o = oidOf(command->name, command->name_length);
-    long reqid = pdu->reqid;
+    std::string request = requestKey(pdu);
     netsnmp_pdu* held = snmp_clone_pdu(const_cast<netsnmp_pdu*>(pdu));
     if (!held) return false;
-    int status = g_sim->command(o, fromVarbind(command), reqid, [held, reqid, o](int s) {
-        g_presets[presetKey(reqid, o)] = s;
+    int status = g_sim->command(o, fromVarbind(command), request, [held, request, o](int s) {
+        g_presets[presetKey(request, o)] = s;
         processHeld(held);
     });
     if (status >= 0) {
-        g_presets[presetKey(reqid, o)] = status;
+        g_presets[presetKey(request, o)] = status;
         processHeld(held);
     }
     return true;
@@ -274,16 +287,16 @@ int onRequest(netsnmp_mib_handler* handler, netsnmp_handler_registration* reginf
             Value v = fromVarbind(vb);
             o->value = v;
             if (!g_sim->hasBehaviour(oid)) break;
-            long reqid = reqinfo->asp && reqinfo->asp->pdu ? reqinfo->asp->pdu->reqid : 0;
+            std::string request = reqinfo->asp && reqinfo->asp->pdu ? requestKey(reqinfo->asp->pdu) : std::string();
             int status;
-            auto preset = g_presets.find(presetKey(reqid, oid));
+            auto preset = g_presets.find(presetKey(request, oid));
             if (preset != g_presets.end()) {
                 // A command that took time has already run (see onPacket).
                 status = preset->second;
                 g_presets.erase(preset);
                 g_sim->settle(oid);
             } else {
-                status = g_sim->command(oid, v, reqid, [](int) {});
+                status = g_sim->command(oid, v, request, [](int) {});
             }
             if (status > 0) netsnmp_set_request_error(reqinfo, req, status);
             break;

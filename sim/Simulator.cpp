@@ -130,13 +130,13 @@ void Simulator::settle(const Oid& oid) {
     if (const Object* o = model_.store.find(oid)) resetCommand(o->name);
 }
 
-int Simulator::command(const Oid& oid, const Value& v, long requestId, Done done) {
+int Simulator::command(const Oid& oid, const Value& v, const std::string& requestKey, Done done) {
     auto now = Clock::now();
     for (auto it = finished_.begin(); it != finished_.end();) {
         if (now - it->second.at > std::chrono::minutes(2)) it = finished_.erase(it);
         else ++it;
     }
-    std::string key = std::to_string(requestId) + " " + oidText(oid);
+    std::string key = requestKey + " " + oidText(oid);
     auto f = finished_.find(key);
     if (f != finished_.end()) return f->second.status;
     auto p = pending_.find(key);

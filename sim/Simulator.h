@@ -59,18 +59,18 @@ public:
         journal_.push_back(std::move(line));
     }
 
-    // A SET of a variable with a behaviour, after the agent stored the new
-    // value. Returns the status at once, or -1 when the answer is held back
-    // until done(status) is called from the loop. A retransmission (same
-    // request id and variable) joins the running command or gets the answer
-    // of the finished one; it never starts the command again.
+    // A SET of a variable with a behaviour. Returns the status at once, or
+    // -1 when the answer is held back until done(status) is called from the
+    // loop. requestKey names the request (manager's address and request id):
+    // a retransmission joins the running command or gets the answer of the
+    // finished one; it never starts the command again.
     bool hasBehaviour(const Oid& oid) const;
     // Whether this SET starts a command that takes time (its answer waits).
     bool defers(const Oid& oid, const Value& v) const;
     // After the agent stored the written value of a finished command: the
     // variable reads back its idle value.
     void settle(const Oid& oid);
-    int command(const Oid& oid, const Value& v, long requestId, Done done);
+    int command(const Oid& oid, const Value& v, const std::string& requestKey, Done done);
 
     // The loop: milliseconds until the next timer (-1: none), run what is
     // due, and the descriptor that becomes readable when a worker finished.

@@ -378,3 +378,40 @@ TEST_F(SimTftp, LogUploadEndsBeforeTheAnswerAndPutSendsTheConfiguration) {
     ASSERT_EQ(write->set({{kLogServer, 'a', "0.0.0.0"}}).errstat, 0);
     EXPECT_EQ(write->set({{kLogGet, 'i', "1"}}).errstat, 5);
 }
+
+TEST(SimBehaviour, ModelTablesKeepTheirFreeSlots) {
+    char templ[] = "/tmp/ksr-simmodel-XXXXXX";
+    int fd = mkstemp(templ);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    std::ofstream(templ) << "define Root 1.3.6.1.4.1.28687.10.37.40\n"
+                            "object sysDescr 1.3.6.1.2.1.1.1.0 s ro \"test\"\n"
+                            "table peers Root.3.5.1 1..3 prefix 1\n"
+                            "column peers 2 peerMac x rw 000000000000\n"
+                            "column peers 3 peerName s rw \"\"\n"
+                            "column peers 4 peerAddr a rw\n"
+                            "cell peers 1.1 3 first\n";
+    SimulatedDevice sim(SimOptions{{"--model", templ}});
+    const std::string entry = kRoot + ".3.5.1";
+    SnmpProbe read(sim.address(), sim.port(), "v1", "gondek");
+    // A walk step over the three columns reads the first slot.
+    Reply first = read.getNext({entry + ".2", entry + ".3", entry + ".4"});
+    ASSERT_EQ(first.vars.size(), 3u);
+    EXPECT_EQ(first.vars[0], std::make_pair(entry + ".2.1.1", std::string("x:000000000000")));
+    EXPECT_EQ(first.vars[1], std::make_pair(entry + ".3.1.1", std::string("s:\"first\"")));
+    EXPECT_EQ(first.vars[2], std::make_pair(entry + ".4.1.1", std::string("a:0.0.0.0")));
+
+    sim.control("table fill " + entry + " 2");
+    EXPECT_EQ(sim.value(entry + ".2.1.2"), "x:001122330002");
+    EXPECT_EQ(sim.value(entry + ".3.1.2"), "s:\"r2c3\"");
+    EXPECT_EQ(sim.value(entry + ".4.1.2"), "a:10.0.0.2");
+    EXPECT_EQ(sim.value(entry + ".3.1.3"), "s:\"\"");  // beyond the filled rows: still free
+
+    sim.control("table empty " + entry);
+    auto walk = sim.control("walk " + entry);
+    ASSERT_EQ(walk.size(), 9u);  // every slot stays, back to its free value
+    EXPECT_EQ(walk[1], entry + ".2.1.2 x:000000000000");
+    EXPECT_EQ(walk[4], entry + ".3.1.2 s:\"\"");
+    EXPECT_EQ(walk[8], entry + ".4.1.3 a:0.0.0.0");
+    unlink(templ);
+}
