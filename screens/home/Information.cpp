@@ -1,0 +1,213 @@
+#include "Information.h"
+
+#include "ScreenForm.h"
+#include "ScreenLauncher.h"
+#include "SharedChecks.h"
+#include "VtEdit.h"
+#include "VtListView.h"  // completes the type VtSNMPRequest2Edits.h names
+#include "VtSNMPRequest2Edits.h"
+#include "VtStatusBar.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// MIB-II system group, read and written as scalars (".0").
+const VtSNMPVariable InformationVars[] = {
+    {"1.3.6.1.2.1.1.1", "systemDescr", VT_SYNTAX_DISPLAYSTR, VT_ACCESS_READONLY, nullptr},
+    {"1.3.6.1.2.1.1.2", "systemObjectID", VT_SYNTAX_OBJECTID, VT_ACCESS_READONLY, nullptr},
+    {"1.3.6.1.2.1.1.3", "systemUpTime", VT_SYNTAX_TIMETICKS, VT_ACCESS_READONLY, nullptr},
+    {"1.3.6.1.2.1.1.4", "systemContact", VT_SYNTAX_DISPLAYSTR, VT_ACCESS_READWRITE, nullptr},
+    {"1.3.6.1.2.1.1.5", "systemName", VT_SYNTAX_DISPLAYSTR, VT_ACCESS_READWRITE, nullptr},
+    {"1.3.6.1.2.1.1.6", "systemLocation", VT_SYNTAX_DISPLAYSTR, VT_ACCESS_READWRITE, nullptr},
+    {nullptr, nullptr, 0, 0, nullptr},
+};
+
+constexpr int kInfoTimeout = 3000;  // 30 s per try
+constexpr int kContactMaxLength = 255;
+constexpr int kNameMaxLength = 32;
+constexpr int kLocationMaxLength = 32;
+
+VtEdit* newEdit(const char* name, QWidget* parent)
+{
+    auto* edit = new VtEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+
+// Shown only: disabled, read-only and drawn in the button-face colour.
+void makeDisplayOnly(VtEdit* edit)
+{
+    edit->setReadOnly(true);
+    edit->setEnabled(false);
+    QPalette p = edit->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, QPalette::Base, p.color(group, QPalette::Button));
+    edit->setPalette(p);
+}
+
+}  // namespace
+
+TFM_Information* FM_Information = nullptr;
+
+void openInformationScreen()
+{
+    launchScreen(FM_Information);
+}
+
+TFM_Information::TFM_Information(QWidget* owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("FM_Information"));
+
+    Ed_SD = newEdit("Ed_SD", this);
+    Ed_SO = newEdit("Ed_SO", this);
+    Ed_SU = newEdit("Ed_SU", this);
+    Ed_SC = newEdit("Ed_SC", this);
+    Ed_SN = newEdit("Ed_SN", this);
+    Ed_SL = newEdit("Ed_SL", this);
+    for (VtEdit* e : {Ed_SD, Ed_SO, Ed_SU})
+        makeDisplayOnly(e);
+    for (VtEdit* e : {Ed_SD, Ed_SO, Ed_SU, Ed_SC, Ed_SN, Ed_SL})
+        e->setMinimumWidth(260);
+
+    Btn_Re = new QPushButton(QStringLiteral("Refresh"), this);
+    Btn_Re->setObjectName(QStringLiteral("Btn_Re"));
+    Btn_Sa = new QPushButton(QStringLiteral("Save"), this);
+    Btn_Sa->setObjectName(QStringLiteral("Btn_Sa"));
+    for (QPushButton* b : {Btn_Re, Btn_Sa})
+        b->setAutoDefault(false);  // Enter in a box must not press a button
+
+    StatusBar = new VtStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setSimplePanel(true);
+
+    auto* grid = new QGridLayout;
+    ScreenForm::addRow(grid, 0, QStringLiteral("System Description:"), Ed_SD);
+    ScreenForm::addRow(grid, 1, QStringLiteral("System Object ID:"), Ed_SO);
+    ScreenForm::addRow(grid, 2, QStringLiteral("System Uptime:"), Ed_SU);
+    ScreenForm::addRow(grid, 3, QStringLiteral("System Contact:"), Ed_SC);
+    ScreenForm::addRow(grid, 4, QStringLiteral("System Name:"), Ed_SN);
+    ScreenForm::addRow(grid, 5, QStringLiteral("System Location:"), Ed_SL);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Btn_Re);
+    buttons->addWidget(Btn_Sa);
+    buttons->addStretch(1);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(12, 12, 12, 8);
+    body->addLayout(grid);
+    body->addLayout(buttons);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    outer->addLayout(body);
+    outer->addWidget(StatusBar);
+
+    ScreenForm::setTabOrder({Ed_SD, Ed_SO, Ed_SU, Ed_SC, Ed_SN, Ed_SL, Btn_Re, Btn_Sa});
+    ScreenForm::fixDialogFrame(this, QStringLiteral("Home \\ Information"));
+
+    connect(Btn_Re, &QPushButton::clicked, this, &TFM_Information::Btn_ReClick);
+    connect(Btn_Sa, &QPushButton::clicked, this, &TFM_Information::Btn_SaClick);
+
+    FormCreate();
+}
+
+TFM_Information::~TFM_Information() = default;
+
+void TFM_Information::FormCreate()
+{
+    InfoRequest = new VtSNMPRequest2Edits(this);
+    InfoRequest->Request.VarList = VtSNMPVarList(InformationVars, SVT_SV);
+    InfoRequest->Request.Timeout = kInfoTimeout;
+    // The completion events carry the outcome of the answer; a send that
+    // fails at once is reported through OnResult instead.
+    InfoRequest->Request.OnResult = [this](VtSNMPError* result) { InfoResult(result); };
+    InfoRequest->OnLoadDone = [this](VtSNMPRequest2Controls* s, VtSNMPError& r) { InfoLoadDone(s, r); };
+    InfoRequest->OnSaveDone = [this](VtSNMPRequest2Controls* s, VtSNMPError& r) { InfoSaveDone(s, r); };
+    try {
+        VtEdit* const edits[] = {Ed_SD, Ed_SO, Ed_SU, Ed_SC, Ed_SN, Ed_SL};
+        for (int i = 0; i < 6; ++i)
+            InfoRequest->BindFormatted(i, QStringLiteral("%s"), edits[i]);
+        InfoRequest->SetLogTarget(StatusBar);
+        InfoRequest->Load();
+    } catch (const std::exception& e) {
+        ShowStatus(QString::fromStdString(e.what()));
+    }
+    // Binding lifts the maximum lengths; they are set once bound.
+    Ed_SC->setMaxLength(kContactMaxLength);
+    Ed_SN->setMaxLength(kNameMaxLength);
+    Ed_SL->setMaxLength(kLocationMaxLength);
+}
+
+void TFM_Information::Btn_ReClick()
+{
+    ShowStatus(QString());
+    try {
+        InfoRequest->Load();
+    } catch (const std::exception& e) {
+        ShowStatus(QString::fromStdString(e.what()));
+    }
+}
+
+void TFM_Information::Btn_SaClick()
+{
+    if (!CheckInput())
+        return;
+    ShowStatus(QString());
+    try {
+        InfoRequest->Save(true, true);
+    } catch (const std::exception& e) {
+        ShowStatus(QString::fromStdString(e.what()));
+    }
+}
+
+bool TFM_Information::CheckInput()
+{
+    const QString contact = Ed_SC->text();
+    const QString name = Ed_SN->text();
+    const QString location = Ed_SL->text();
+    return ScreenForm::passChecks(
+        this,
+        {
+            {name.isEmpty(), "The System Name field can not be blank!", "Warning", Ed_SN},
+            {contact.size() > kContactMaxLength, "The Max Lengh of the SystemContact is 255.", "Error", nullptr},
+            {name.size() > kNameMaxLength, "The Max Lengh of the SystemName is 32.", "Error", nullptr},
+            {location.size() > kLocationMaxLength, "The Max Lengh of the SystemLocation is 32.", "Error", nullptr},
+            {name.startsWith(QLatin1Char(' ')), "The first character of System Name can not be blank!", "Warning",
+             Ed_SN},
+            {location.startsWith(QLatin1Char(' ')), "The first character of Location can not be blank!", "Warning",
+             Ed_SL},
+            {!SharedChecks::plainText(location), "Please input valid Location!", "Warning", Ed_SL},
+            {!SharedChecks::plainText(name), "Please input valid System Name!", "Warning", Ed_SN},
+            {!SharedChecks::plainText(contact), "Please input valid System Contact!", "Warning", Ed_SC},
+        },
+        false);
+}
+
+void TFM_Information::InfoLoadDone(VtSNMPRequest2Controls*, VtSNMPError& result)
+{
+    ShowStatus(result.Code == 0 ? QStringLiteral("Get OK!") : QString::fromStdString(result.Message));
+}
+
+void TFM_Information::InfoSaveDone(VtSNMPRequest2Controls*, VtSNMPError& result)
+{
+    ShowStatus(result.Code == 0 ? QStringLiteral("Save OK!") : QString::fromStdString(result.Message));
+}
+
+void TFM_Information::InfoResult(VtSNMPError* result)
+{
+    // Success records also arrive here; the completion events report those.
+    if (result->Code != 0)
+        ShowStatus(QString::fromStdString(result->Message));
+}
+
+void TFM_Information::ShowStatus(const QString& text)
+{
+    StatusBar->setSimpleText(text);
+}

@@ -1,0 +1,71 @@
+#include "ScreenForm.h"
+
+#include "Dialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+
+namespace ScreenForm {
+
+void fixDialogFrame(QDialog* form, const QString& caption)
+{
+    form->setWindowTitle(caption);
+    form->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                         Qt::WindowCloseButtonHint);
+    form->setModal(true);
+    form->setFixedSize(form->sizeHint());
+}
+
+QLabel* addRow(QGridLayout* grid, int row, const QString& caption, QWidget* field)
+{
+    auto* label = new QLabel(caption);
+    label->setBuddy(field);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(field, row, 1);
+    return label;
+}
+
+void setTabOrder(std::initializer_list<QWidget*> widgets)
+{
+    QWidget* previous = nullptr;
+    for (QWidget* w : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+void centreOnMainWindow(QWidget* form)
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(w) && w->isVisible()) {
+            QRect frame = form->frameGeometry();
+            frame.moveCenter(w->frameGeometry().center());
+            form->move(frame.topLeft());
+            return;
+        }
+    }
+}
+
+bool passChecks(QWidget* form, std::initializer_list<InputCheck> checks, bool clearBox)
+{
+    for (const InputCheck& check : checks) {
+        if (!check.failed)
+            continue;
+        Dialogs::messageBox(form, QString::fromLatin1(check.message), QString::fromLatin1(check.caption));
+        if (check.box) {
+            if (clearBox)
+                check.box->clear();
+            check.box->setFocus(Qt::OtherFocusReason);
+        }
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ScreenForm
