@@ -173,3 +173,14 @@ TEST(SimTools, ControlCreatesAndRemovesObjects) {
     EXPECT_THROW(sim.value(base + ".1.0"), std::runtime_error);
     EXPECT_THROW(sim.control("set " + base + ".1.0 a 300.1.1.1"), std::runtime_error);
 }
+
+TEST(SimTools, CommunitiesAreConfigurable) {
+    SimulatedDevice sim(SimOptions{{"--read-community", "lookonly", "--write-community", "change-it"}});
+    auto get = runTool("snmpget -v2c -c lookonly -Oqv " + target(sim) + " " + kSysName);
+    EXPECT_EQ(get.out, "\"KSR-4710\"\n");
+    auto set = runTool("snmpset -v1 -c change-it " + target(sim) + " " + kSysName + " s renamed");
+    EXPECT_EQ(set.status, 0) << set.out;
+    EXPECT_EQ(sim.value(kSysName), "s:\"renamed\"");
+    auto old = runTool("snmpget -v1 -c gondek -t 0.3 -r 0 " + target(sim) + " " + kSysName);
+    EXPECT_NE(old.out.find("Timeout"), std::string::npos) << old.out;
+}
