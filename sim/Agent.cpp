@@ -196,6 +196,9 @@ void processHeld(netsnmp_pdu* held) {
 }
 
 bool holdForCommand(const netsnmp_pdu* pdu) {
+    bool write = false;
+    if ((pdu->version == SNMP_VERSION_1 || pdu->version == SNMP_VERSION_2c) && (!knownCommunity(pdu, &write) || !write))
+        return false;  // the agent refuses it; nothing may start
     const netsnmp_variable_list* command = nullptr;
     for (auto* vb = pdu->variables; vb; vb = vb->next_variable) {
         Oid o = oidOf(vb->name, vb->name_length);

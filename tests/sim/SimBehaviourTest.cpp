@@ -295,6 +295,10 @@ TEST_F(SimTftp, GetFetchesTheFileAndInstallRefusesAMarkedImage) {
     Reply missing = fetch("missing.bin");
     EXPECT_EQ(missing.errstat, 5);  // genErr: the transfer failed
     EXPECT_EQ(write->set({{kUpgrade, 'i', "1"}}).errstat, 5);  // nothing fetched to install
+    // Refused SETs start nothing: read community, and a wrong type beside the command.
+    SnmpProbe readOnly(sim->address(), sim->port(), "v2c", "gondek", 3000, 0);
+    EXPECT_EQ(readOnly.set({{kTftpCommand, 'i', "2"}}).errstat, 6);  // noAccess
+    EXPECT_EQ(write->set({{kTftpCommand, 'i', "2"}, {kTftpFile, 'i', "1"}}).errstat, 7);  // wrongType
 
     std::string port = std::to_string(tftpd->port);
     auto j = sim->tftpJournal();
