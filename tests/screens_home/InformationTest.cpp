@@ -11,6 +11,7 @@
 
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -84,10 +85,32 @@ TEST_F(InformationScreen, OpensWithTheSystemGroupReadInOneRequest)
     EXPECT_EQ(form->findChild<QPushButton*>("Btn_Re")->text(), "Refresh");
     EXPECT_EQ(form->findChild<QPushButton*>("Btn_Sa")->text(), "Save");
 
+    expectTabOrderAndFixedSize(form.get(), {form->Ed_SC, form->Ed_SN, form->Ed_SL, form->Btn_Re, form->Btn_Sa});
+
     const auto journal = sim_->journal();
     ASSERT_EQ(journal.size(), 1u);
     EXPECT_EQ(journal[0], "GET v2c " + kSys + "1.0 " + kSys + "2.0 " + kSys + "3.0 " + kSys + "4.0 " + kSys +
                               "5.0 " + kSys + "6.0");
+}
+
+// The menu command: a new form for every opening, published while it is open,
+// each one reading the device afresh.
+TEST_F(InformationScreen, EachOpeningIsANewFormThatReadsTheDevice)
+{
+    for (int opening = 1; opening <= 2; ++opening) {
+        sim_->setValue(kSys + "5.0", 's', "name-" + std::to_string(opening));
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            ASSERT_TRUE(FM_Information);
+            EXPECT_TRUE(waitUntil([&] { return !FM_Information->InfoRequest->Busy; }));
+            shown = FM_Information->Ed_SN->text();
+            FM_Information->close();
+        });
+        openInformationScreen();
+        EXPECT_EQ(FM_Information, nullptr);
+        EXPECT_EQ(shown.toStdString(), "name-" + std::to_string(opening));
+    }
+    EXPECT_EQ(sim_->journal().size(), 2u);
 }
 
 // Each row breaks one or more rules; the first failing check in the fixed

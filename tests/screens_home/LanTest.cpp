@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -107,6 +108,9 @@ TEST_F(LanScreen, OpensWithModeAndAddressesOfAStaticDevice)
         EXPECT_EQ(e->maxLength(), 15);
     EXPECT_EQ(form->BT_LanCfgOk->text(), "Save");
     EXPECT_EQ(form->BT_LanCfgCancel->text(), "Cancel");
+
+    expectTabOrderAndFixedSize(form.get(), {form->CB_IPFrom, form->ED_IpAddr, form->ED_SubMask, form->ED_DefGw,
+                                            form->BT_LanCfgOk, form->BT_LanCfgCancel});
 
     const auto journal = sim_->journal();
     ASSERT_EQ(journal.size(), 2u);
@@ -242,6 +246,23 @@ TEST_F(LanScreen, FailedWriteKeepsTheLoadedMode)
     EXPECT_EQ(status(*form), "Set Error!");
     EXPECT_EQ(sets(), std::vector<std::string>{modeSet(1)});
     EXPECT_EQ(form->LoadedMode, TFM_LanCfg::ModeDynamic);
+}
+
+TEST_F(LanScreen, EachOpeningIsANewFormThatReadsTheDevice)
+{
+    for (const char* mode : {"1", "2"}) {
+        sim_->setValue(kMode, 'i', mode);
+        int shown = -2;
+        QTimer::singleShot(0, [&] {
+            ASSERT_TRUE(FM_LanCfg);
+            shown = FM_LanCfg->CB_IPFrom->currentIndex();
+            click(FM_LanCfg->BT_LanCfgCancel);
+        });
+        openLanScreen();
+        EXPECT_EQ(FM_LanCfg, nullptr);
+        EXPECT_EQ(shown + 1, std::stoi(mode));
+    }
+    EXPECT_EQ(sim_->journal().size(), 4u);
 }
 
 TEST_F(LanScreen, CancelClosesWithoutWriting)

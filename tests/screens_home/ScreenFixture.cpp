@@ -99,3 +99,14 @@ QString ScreenTest::buddyCaption(QWidget* form, QWidget* field)
             return label->text();
     return QStringLiteral("(none)");
 }
+
+void ScreenTest::expectTabOrderAndFixedSize(QWidget* form, std::initializer_list<QWidget*> order)
+{
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    auto it = order.begin();
+    (*it)->setFocus(Qt::TabFocusReason);
+    for (++it; it != order.end(); ++it) {
+        QTest::keyClick(form->focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(form->focusWidget(), *it) << "Tab should reach " << (*it)->objectName().toStdString();
+    }
+}

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ protected:
     static void showActive(QWidget* form);
     // Runs the event loop until done() or the time is up.
     static bool waitUntil(const std::function<bool()>& done, int ms = 5000);
+    // Tab from the first widget visits the others in the order given; the
+    // form's size is fixed.
+    static void expectTabOrderAndFixedSize(QWidget* form, std::initializer_list<QWidget*> order);
     // The caption of the label whose buddy is `field`, or "(none)".
     static QString buddyCaption(QWidget* form, QWidget* field);
 
