@@ -249,7 +249,7 @@ int onPacket(int op, netsnmp_session* s, int reqid, netsnmp_pdu* pdu, void* magi
 
 void freeValue(void* p) { delete static_cast<Value*>(p); }
 
-int onRequest(netsnmp_mib_handler* handler, netsnmp_handler_registration* reginfo,
+int onRequest(netsnmp_mib_handler*, netsnmp_handler_registration*,
               netsnmp_agent_request_info* reqinfo, netsnmp_request_info* requests) {
     ObjectStore& store = g_sim->store();
     for (netsnmp_request_info* req = requests; req; req = req->next) {
