@@ -9,9 +9,7 @@
 #include "VtStatusBar.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -30,13 +28,6 @@ constexpr int kInfoTimeout = 3000;  // 30 s per try
 constexpr int kContactMaxLength = 255;
 constexpr int kNameMaxLength = 32;
 constexpr int kLocationMaxLength = 32;
-
-VtEdit* newEdit(const char* name, QWidget* parent)
-{
-    auto* edit = new VtEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    return edit;
-}
 
 // Shown only: disabled, read-only and drawn in the button-face colour.
 void makeDisplayOnly(VtEdit* edit)
@@ -62,26 +53,18 @@ TFM_Information::TFM_Information(QWidget* owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("FM_Information"));
 
-    Ed_SD = newEdit("Ed_SD", this);
-    Ed_SO = newEdit("Ed_SO", this);
-    Ed_SU = newEdit("Ed_SU", this);
-    Ed_SC = newEdit("Ed_SC", this);
-    Ed_SN = newEdit("Ed_SN", this);
-    Ed_SL = newEdit("Ed_SL", this);
+    constexpr int kEditWidth = 260;
+    Ed_SD = ScreenForm::newEdit(this, "Ed_SD", kEditWidth);
+    Ed_SO = ScreenForm::newEdit(this, "Ed_SO", kEditWidth);
+    Ed_SU = ScreenForm::newEdit(this, "Ed_SU", kEditWidth);
+    Ed_SC = ScreenForm::newEdit(this, "Ed_SC", kEditWidth);
+    Ed_SN = ScreenForm::newEdit(this, "Ed_SN", kEditWidth);
+    Ed_SL = ScreenForm::newEdit(this, "Ed_SL", kEditWidth);
     for (VtEdit* e : {Ed_SD, Ed_SO, Ed_SU})
         makeDisplayOnly(e);
-    for (VtEdit* e : {Ed_SD, Ed_SO, Ed_SU, Ed_SC, Ed_SN, Ed_SL})
-        e->setMinimumWidth(260);
-
-    Btn_Re = new QPushButton(QStringLiteral("Refresh"), this);
-    Btn_Re->setObjectName(QStringLiteral("Btn_Re"));
-    Btn_Sa = new QPushButton(QStringLiteral("Save"), this);
-    Btn_Sa->setObjectName(QStringLiteral("Btn_Sa"));
-    for (QPushButton* b : {Btn_Re, Btn_Sa})
-        b->setAutoDefault(false);  // Enter in a box must not press a button
-
-    StatusBar = new VtStatusBar(this);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    Btn_Re = ScreenForm::newButton(this, "Btn_Re", QStringLiteral("Refresh"));
+    Btn_Sa = ScreenForm::newButton(this, "Btn_Sa", QStringLiteral("Save"));
+    StatusBar = ScreenForm::newStatusBar(this);
     StatusBar->setSimplePanel(true);
 
     auto* grid = new QGridLayout;
@@ -91,23 +74,7 @@ TFM_Information::TFM_Information(QWidget* owner) : QDialog(owner)
     ScreenForm::addRow(grid, 3, QStringLiteral("System Contact:"), Ed_SC);
     ScreenForm::addRow(grid, 4, QStringLiteral("System Name:"), Ed_SN);
     ScreenForm::addRow(grid, 5, QStringLiteral("System Location:"), Ed_SL);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Btn_Re);
-    buttons->addWidget(Btn_Sa);
-    buttons->addStretch(1);
-
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(12, 12, 12, 8);
-    body->addLayout(grid);
-    body->addLayout(buttons);
-
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    outer->addLayout(body);
-    outer->addWidget(StatusBar);
+    ScreenForm::layOut(this, grid, {Btn_Re, Btn_Sa}, StatusBar);
 
     ScreenForm::setTabOrder({Ed_SD, Ed_SO, Ed_SU, Ed_SC, Ed_SN, Ed_SL, Btn_Re, Btn_Sa});
     ScreenForm::fixDialogFrame(this, QStringLiteral("Home \\ Information"));

@@ -11,10 +11,8 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -37,12 +35,18 @@ constexpr int kLanTimeout = 1000;  // 10 s per try
 constexpr int kAddressMaxLength = 15;
 const QString kNoGateway = QStringLiteral("0.0.0.0");
 
-VtEdit* newEdit(const char* name, QWidget* parent)
+// Blocking writes in the order given, up to the first that fails (an
+// exception counts as a failure).
+bool saveInOrder(std::initializer_list<VtSNMPRequest2Edits*> requests)
 {
-    auto* edit = new VtEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMinimumWidth(140);
-    return edit;
+    try {
+        for (VtSNMPRequest2Edits* r : requests)
+            if (!r->Save(true, true))
+                return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
 }
 
 // The number before the first dot; 0 when it is not a number.
@@ -64,21 +68,15 @@ TFM_LanCfg::TFM_LanCfg(QWidget* owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("FM_LanCfg"));
 
+    constexpr int kEditWidth = 140;
     CB_IPFrom = new QComboBox(this);
     CB_IPFrom->setObjectName(QStringLiteral("CB_IPFrom"));
-    ED_IpAddr = newEdit("ED_IpAddr", this);
-    ED_SubMask = newEdit("ED_SubMask", this);
-    ED_DefGw = newEdit("ED_DefGw", this);
-
-    BT_LanCfgOk = new QPushButton(QStringLiteral("Save"), this);
-    BT_LanCfgOk->setObjectName(QStringLiteral("BT_LanCfgOk"));
-    BT_LanCfgCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    BT_LanCfgCancel->setObjectName(QStringLiteral("BT_LanCfgCancel"));
-    for (QPushButton* b : {BT_LanCfgOk, BT_LanCfgCancel})
-        b->setAutoDefault(false);  // Enter in a box must not press a button
-
-    StatusBar = new VtStatusBar(this);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    ED_IpAddr = ScreenForm::newEdit(this, "ED_IpAddr", kEditWidth);
+    ED_SubMask = ScreenForm::newEdit(this, "ED_SubMask", kEditWidth);
+    ED_DefGw = ScreenForm::newEdit(this, "ED_DefGw", kEditWidth);
+    BT_LanCfgOk = ScreenForm::newButton(this, "BT_LanCfgOk", QStringLiteral("Save"));
+    BT_LanCfgCancel = ScreenForm::newButton(this, "BT_LanCfgCancel", QStringLiteral("Cancel"));
+    StatusBar = ScreenForm::newStatusBar(this);
     StatusBar->addPanel(50);
 
     auto* grid = new QGridLayout;
@@ -87,30 +85,12 @@ TFM_LanCfg::TFM_LanCfg(QWidget* owner) : QDialog(owner)
     La_SubMask = ScreenForm::addRow(grid, 2, QStringLiteral("Subnet Mask"), ED_SubMask);
     La_DefGw = ScreenForm::addRow(grid, 3, QStringLiteral("Default Gateway"), ED_DefGw);
     // Hiding the address rows for DHCP must not move the buttons.
-    for (QWidget* w : {static_cast<QWidget*>(La_IpAddr), static_cast<QWidget*>(La_SubMask),
-                       static_cast<QWidget*>(La_DefGw), static_cast<QWidget*>(ED_IpAddr),
-                       static_cast<QWidget*>(ED_SubMask), static_cast<QWidget*>(ED_DefGw)}) {
+    for (QWidget* w : addressControls()) {
         QSizePolicy policy = w->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         w->setSizePolicy(policy);
     }
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BT_LanCfgOk);
-    buttons->addWidget(BT_LanCfgCancel);
-    buttons->addStretch(1);
-
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(12, 12, 12, 8);
-    body->addLayout(grid);
-    body->addLayout(buttons);
-
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    outer->addLayout(body);
-    outer->addWidget(StatusBar);
+    ScreenForm::layOut(this, grid, {BT_LanCfgOk, BT_LanCfgCancel}, StatusBar);
 
     ScreenForm::setTabOrder({CB_IPFrom, ED_IpAddr, ED_SubMask, ED_DefGw, BT_LanCfgOk, BT_LanCfgCancel});
     ScreenForm::fixDialogFrame(this, QStringLiteral("Home \\ LAN"));
@@ -170,16 +150,18 @@ void TFM_LanCfg::CB_IPFromChange()
     ShowAddressControls();
 }
 
+std::array<QWidget*, 6> TFM_LanCfg::addressControls() const
+{
+    return {La_IpAddr, ED_IpAddr, La_SubMask, ED_SubMask, La_DefGw, ED_DefGw};
+}
+
 void TFM_LanCfg::ShowAddressControls()
 {
     const int mode = CB_IPFrom->currentIndex();
     if (mode != ModeStatic && mode != ModeDynamic)
         return;
-    const bool shown = mode == ModeStatic;
-    for (QWidget* w : {static_cast<QWidget*>(La_IpAddr), static_cast<QWidget*>(ED_IpAddr),
-                       static_cast<QWidget*>(La_SubMask), static_cast<QWidget*>(ED_SubMask),
-                       static_cast<QWidget*>(La_DefGw), static_cast<QWidget*>(ED_DefGw)})
-        w->setVisible(shown);
+    for (QWidget* w : addressControls())
+        w->setVisible(mode == ModeStatic);
 }
 
 void TFM_LanCfg::BT_LanCfgOkClick()
@@ -203,30 +185,21 @@ void TFM_LanCfg::BT_LanCfgOkClick()
 
 bool TFM_LanCfg::WriteStatic()
 {
-    try {
-        // From DHCP the mode goes first; the addresses only follow once the
-        // device has taken it.
-        if (LoadedMode == ModeDynamic && !ModeRequest->Save(true, true))
-            return false;
-        if (!AddressRequest->Save(true, true))
-            return false;
-    } catch (const std::exception&) {
-        return false;
-    }
-    LoadedMode = ModeStatic;
-    return true;
+    // From DHCP the mode goes first; the addresses follow only once the
+    // device has taken it.
+    const bool ok = LoadedMode == ModeDynamic ? saveInOrder({ModeRequest, AddressRequest})
+                                              : saveInOrder({AddressRequest});
+    if (ok)
+        LoadedMode = ModeStatic;
+    return ok;
 }
 
 bool TFM_LanCfg::WriteDynamic()
 {
-    try {
-        if (!ModeRequest->Save(true, true))
-            return false;
-    } catch (const std::exception&) {
-        return false;
-    }
-    LoadedMode = ModeDynamic;
-    return true;
+    const bool ok = saveInOrder({ModeRequest});
+    if (ok)
+        LoadedMode = ModeDynamic;
+    return ok;
 }
 
 bool TFM_LanCfg::CheckAddresses()

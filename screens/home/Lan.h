@@ -10,6 +10,8 @@
 
 #include <QDialog>
 
+#include <array>
+
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -52,6 +54,8 @@ private:
     bool WriteStatic();
     bool WriteDynamic();
     void ShowAddressControls();
+    // The three address labels and their boxes.
+    std::array<QWidget*, 6> addressControls() const;
     void ClearZeroGateway();
     void ShowStatus(const QString& text);
 

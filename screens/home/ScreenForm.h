@@ -12,9 +12,23 @@ class QDialog;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QWidget;
+class VtEdit;
+class VtStatusBar;
 
 namespace ScreenForm {
+
+// Controls created with their specified object names.
+VtEdit* newEdit(QWidget* form, const char* name, int minimumWidth);
+// A push button that Enter in an edit box does not press.
+QPushButton* newButton(QWidget* form, const char* name, const QString& caption);
+// The form's status bar, named "StatusBar".
+VtStatusBar* newStatusBar(QWidget* form);
+
+// The layout every screen shares: the caption/field grid, a centred row of
+// buttons below it, and the status bar along the bottom edge.
+void layOut(QDialog* form, QGridLayout* fields, std::initializer_list<QPushButton*> buttons, VtStatusBar* bar);
 
 // Fixed-size modal dialog with a single border, the system menu and the
 // minimise button only. Call after the layout is complete: the size is frozen

@@ -141,10 +141,7 @@ TEST_F(InformationScreen, ChecksRunInOrderAndStopAtTheFirstFailure)
         dialogs_->clear();
         fill(*form, QString::fromUtf8(c.contact), QString::fromUtf8(c.name), QString::fromUtf8(c.location));
         click(form->Btn_Sa);
-        ASSERT_EQ(dialogs_->shown.size(), 1);
-        EXPECT_EQ(dialogs_->shown[0].kind, "messageBox");
-        EXPECT_EQ(dialogs_->shown[0].caption, "Warning");
-        EXPECT_EQ(dialogs_->shown[0].text, c.message);
+        expectOneBox(c.message, "Warning");
         ASSERT_TRUE(form->focusWidget());
         EXPECT_EQ(form->focusWidget()->objectName(), c.focus);
         // The refused text stays for the user to correct.

@@ -209,10 +209,7 @@ TEST_F(LanScreen, AddressChecksRunInOrder)
         dialogs_->clear();
         fill(*form, c.address, c.mask, c.gateway);
         click(form->BT_LanCfgOk);
-        ASSERT_EQ(dialogs_->shown.size(), 1);
-        EXPECT_EQ(dialogs_->shown[0].kind, "messageBox");
-        EXPECT_EQ(dialogs_->shown[0].caption, "Warning");
-        EXPECT_EQ(dialogs_->shown[0].text, c.message);
+        expectOneBox(c.message, "Warning");
         auto* box = form->findChild<VtEdit*>(c.box);
         ASSERT_TRUE(box);
         EXPECT_EQ(box->text(), "");

@@ -110,3 +110,11 @@ void ScreenTest::expectTabOrderAndFixedSize(QWidget* form, std::initializer_list
         EXPECT_EQ(form->focusWidget(), *it) << "Tab should reach " << (*it)->objectName().toStdString();
     }
 }
+
+void ScreenTest::expectOneBox(const char* text, const char* caption)
+{
+    ASSERT_EQ(dialogs_->shown.size(), 1);
+    EXPECT_EQ(dialogs_->shown[0].kind, "messageBox");
+    EXPECT_EQ(dialogs_->shown[0].caption, caption);
+    EXPECT_EQ(dialogs_->shown[0].text, text);
+}

@@ -34,6 +34,8 @@ protected:
     static void showActive(QWidget* form);
     // Runs the event loop until done() or the time is up.
     static bool waitUntil(const std::function<bool()>& done, int ms = 5000);
+    // Exactly one message box was shown since the recorder was last cleared.
+    void expectOneBox(const char* text, const char* caption);
     // Tab from the first widget visits the others in the order given; the
     // form's size is fixed.
     static void expectTabOrderAndFixedSize(QWidget* form, std::initializer_list<QWidget*> order);
