@@ -85,7 +85,14 @@ TFM_Information::TFM_Information(QWidget* owner) : QDialog(owner)
     FormCreate();
 }
 
-TFM_Information::~TFM_Information() = default;
+TFM_Information::~TFM_Information()
+{
+    // The request outlives this part of the form (it is a child object) and
+    // may still be waiting for an answer: nothing may call back into the form.
+    InfoRequest->OnLoadDone = nullptr;
+    InfoRequest->OnSaveDone = nullptr;
+    InfoRequest->Request.OnResult = nullptr;
+}
 
 void TFM_Information::FormCreate()
 {

@@ -222,4 +222,18 @@ TEST_F(InformationScreen, FailedAnswersAreReportedInsteadOfSuccess)
     EXPECT_EQ(sim_->value(kSys + "5.0"), "s:\"ap-office\"");
 }
 
+// Closing the screen while its write is still out: the late outcome is
+// dropped instead of reaching a form that no longer exists.
+TEST_F(InformationScreen, ClosingWithARequestOutstandingIsSafe)
+{
+    auto form = open();
+    form->InfoRequest->Request.Timeout = 20;
+    sim_->setSilent(true);
+    click(form->Btn_Sa);
+    form.reset();
+    QTest::qWait(500);
+    sim_->setSilent(false);
+    EXPECT_TRUE(dialogs_->shown.isEmpty());
+}
+
 }  // namespace
