@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "Trace.h"
 #include "VtMessages.h"
@@ -22,6 +23,17 @@ void defaultProcessEvents() {
 }
 
 void (*g_processEvents)() = &defaultProcessEvents;
+
+// True while a PDU is inside snmp_sess_async_send; callbacks made then are
+// deferred to the pump.
+bool g_sending = false;
+
+struct DeferredCompletion {
+    int op;
+    uint64_t id;
+    netsnmp_pdu* pdu;  // a clone, or nullptr
+};
+std::vector<DeferredCompletion> g_deferred;
 
 enum class Step { FirstRead, ContinueWalk, Write };
 
@@ -329,6 +341,7 @@ struct VtSNMPRequest::Impl {
         std::string address;
         uint16_t port = 0;
         uint64_t id = 0;
+        bool deferred = false;  // the library answered it inside the send
 
         void sessionClosed() override {
             if (*alive) --request->Pending;
@@ -339,6 +352,15 @@ struct VtSNMPRequest::Impl {
     static int callback(int op, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic) {
         if (op == NETSNMP_CALLBACK_OP_RESEND) return 1;
         uint64_t id = reinterpret_cast<uintptr_t>(magic);
+        if (g_sending) {
+            if (auto* rec = static_cast<Async*>(VtPoolFind(id))) rec->deferred = true;
+            g_deferred.push_back({op, id, pdu ? snmp_clone_pdu(pdu) : nullptr});
+            return 1;
+        }
+        return deliver(op, pdu, id);
+    }
+
+    static int deliver(int op, netsnmp_pdu* pdu, uint64_t id) {
         auto* rec = static_cast<Async*>(VtPoolFind(id));
         if (!rec) return 1;  // its request or session is gone
         VtPoolUntrack(id);
@@ -403,6 +425,17 @@ struct VtSNMPRequest::Impl {
         rec->sessionKey = p.key(true);
         int outcome = 0;
         void* sessp = VtPoolSession(p, true, outcome);
+        if (!sessp && outcome == -5) {
+            // SNMPv3 engine discovery timed out: the time-out reaches the
+            // completion from the pump, as any other would.
+            snmp_free_pdu(pdu);
+            rec->id = VtPoolTrack(rec);
+            rec->deferred = true;
+            ++r.Pending;
+            g_deferred.push_back({NETSNMP_CALLBACK_OP_TIMED_OUT, rec->id, nullptr});
+            ksr::trace("snmp async %s%s: no engine discovered", stepName(step, r.VarList.IsTable()), traced.c_str());
+            return;
+        }
         if (sessp) {
             netsnmp_session* s = snmp_sess_session(sessp);
             s->timeout = static_cast<long>(r.Timeout) * 10000L;
@@ -410,8 +443,12 @@ struct VtSNMPRequest::Impl {
             rec->id = VtPoolTrack(rec);
             ++r.Pending;
             ksr::trace("snmp async %s%s", stepName(step, r.VarList.IsTable()), traced.c_str());
-            if (snmp_sess_async_send(sessp, pdu, &Impl::callback, reinterpret_cast<void*>(rec->id)) != 0)
-                return;
+            g_sending = true;
+            int sent = snmp_sess_async_send(sessp, pdu, &Impl::callback, reinterpret_cast<void*>(rec->id));
+            g_sending = false;
+            // Sent, or already answered inside the send (then the library
+            // owns the PDU and the pump delivers the outcome).
+            if (sent != 0 || rec->deferred) return;
             outcome = VtOutcomeFromNetSnmp(s->s_snmp_errno ? s->s_snmp_errno : SNMPERR_BAD_SENDTO);
             VtPoolUntrack(rec->id);
             --r.Pending;
@@ -553,3 +590,14 @@ bool VtSNMPRequest::EndOfColumn(int i, const std::string& responseOid) {
     const VtSNMPVarItem& item = VarList[i];
     return !startsWithOid(responseOid, item.Oid) || responseOid == item.InstanceOid;
 }
+
+void VtRunDeferredCompletions() {
+    std::vector<DeferredCompletion> due;
+    due.swap(g_deferred);
+    for (auto& d : due) {
+        VtSNMPRequest::Impl::deliver(d.op, d.pdu, d.id);
+        if (d.pdu) snmp_free_pdu(d.pdu);
+    }
+}
+
+bool VtHasDeferredCompletions() { return !g_deferred.empty(); }

@@ -30,6 +30,10 @@ VtSNMPScopeRec VtSNMPScope;
 VtSNMPSecurityRec VtSNMPSecurity;
 int32_t VtSNMPDefaultTimeout = 100;
 
+// Exported by the library without a declaration in its headers; the
+// single-session handle is its session_list.
+extern "C" int snmpv3_engineID_probe(struct session_list* slp, netsnmp_session* in_session);
+
 namespace {
 
 const char kEngineId[] = "VtSNMP_PP_Application";
@@ -50,8 +54,22 @@ uint64_t g_nextRecordId = 1;
 // engine and user, so a changed set must drop the cached user first.
 std::map<std::string, std::string> g_userKeys;
 
+// Library log lines go to the trace, not to the user's terminal.
+int logToTrace(int, int, void*, void* serverArg) {
+    auto* message = static_cast<snmp_log_message*>(serverArg);
+    if (message && message->msg) {
+        std::string line = message->msg;
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+        ksr::trace("net-snmp: %s", line.c_str());
+    }
+    return 0;
+}
+
 void initLibrary() {
     if (g_libraryReady) return;
+    snmp_disable_log();
+    netsnmp_register_loghandler(NETSNMP_LOGHANDLER_CALLBACK, LOG_DEBUG);
+    snmp_register_callback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, &logToTrace, nullptr);
     setenv("MIBS", "", 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
@@ -316,12 +334,6 @@ void* VtPoolSession(const VtTargetParams& p, bool async, int& outcome) {
             removeUsmUsers(secName);
         }
         g_userKeys[secName] = userKey;
-        // Engine discovery runs inside the open and waits for the agent;
-        // asynchronous sessions bound it to one short try.
-        if (async) {
-            s.retries = 0;
-            s.timeout = std::min<long>(s.timeout, 1000000L);
-        }
     } else {
         s.version = p.version == 1 ? SNMP_VERSION_2c : SNMP_VERSION_1;
         s.community = reinterpret_cast<u_char*>(&community[0]);
@@ -343,6 +355,23 @@ void* VtPoolSession(const VtTargetParams& p, bool async, int& outcome) {
         return nullptr;
     }
     netsnmp_session* live = snmp_sess_session(sessp);
+    if (p.version == 3 && live->securityEngineIDLen == 0) {
+        // Engine discovery waits for the agent. Left to the library it would
+        // happen inside the first send, with the request's full time-out
+        // and retries even for an asynchronous send. Run it here instead:
+        // blocking sessions with their own time-out, asynchronous ones with
+        // one try of at most a second. No answer counts as a time-out, and
+        // the next send tries afresh.
+        live->retries = async ? 0 : p.retries;
+        long timeout = static_cast<long>(p.timeout) * 10000L;
+        live->timeout = async ? std::min(timeout, 1000000L) : timeout;
+        if (!snmpv3_engineID_probe(static_cast<session_list*>(sessp), live) || live->securityEngineIDLen == 0) {
+            ksr::trace("snmp engine discovery at %s failed", p.peer.c_str());
+            snmp_sess_close(sessp);
+            outcome = -5;
+            return nullptr;
+        }
+    }
     live->retries = p.retries;
     live->timeout = static_cast<long>(p.timeout) * 10000L;
     PoolEntry& entry = g_pool[key];
@@ -400,8 +429,13 @@ bool VtSNMPStarted() { return g_started; }
 long VtSNMPEngineBoots() { return static_cast<long>(snmpv3_local_snmpEngineBoots()); }
 
 void VtSNMPProcessPendingEvents() {
-    if (g_inPump || g_pool.empty()) return;
+    if (g_inPump) return;
     g_inPump = true;
+    VtRunDeferredCompletions();
+    if (g_pool.empty()) {
+        g_inPump = false;
+        return;
+    }
     fd_set fds;
     FD_ZERO(&fds);
     int maxFd = 0;

@@ -50,3 +50,8 @@ struct VtAsyncRecord {
 uint64_t VtPoolTrack(VtAsyncRecord* record);
 VtAsyncRecord* VtPoolFind(uint64_t id);
 void VtPoolUntrack(uint64_t id);
+
+// Completions that the library reported while a send was still inside it
+// (engine discovery can time out there); the pump delivers them first.
+void VtRunDeferredCompletions();
+bool VtHasDeferredCompletions();
