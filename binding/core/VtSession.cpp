@@ -83,6 +83,7 @@ void initLibrary() {
     netsnmp_ds_set_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_PERSISTENT_DIR, dir.c_str());
     init_snmp("ksr4710module");
     g_libraryReady = true;
+    std::atexit(&VtStopSNMP);  // sessions closed at exit, answers still out get -8
 }
 
 std::string bootCounterPath(const std::string& folder) {
