@@ -1,6 +1,8 @@
 #include "Main.h"
 
 #include "DeviceLock.h"
+#include "LedLamp.h"
+#include "MainMenu.h"
 #include "Dialogs.h"
 #include "Paths.h"
 #include "SnmpEventProcessor.h"
@@ -8,7 +10,11 @@
 #include "Trace.h"
 #include "VtError.h"
 #include "VtMessages.h"
+#include "VtRequest.h"
+#include "VtListView.h"  // complete type for the binding header
+#include "VtSNMPRequest2Edits.h"
 #include "VtSession.h"
+#include "Wait.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -21,6 +27,8 @@ namespace {
 constexpr int kClientWidth = 318;
 constexpr int kPictureHeight = 439;
 constexpr int kStatusBarHeight = 19;
+
+TMainForm* g_mainForm = nullptr;
 
 std::vector<std::string> toStd(const QStringList& list)
 {
@@ -39,6 +47,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("KSR-4710"));
+    g_mainForm = this;
 
     // The timers run from the window's creation; the refusals stop them.
     const auto makeTimer = [this](const char* name, int interval) {
@@ -51,6 +60,9 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     LedStatus = makeTimer("LedStatus", 2000);
     LedBlink = makeTimer("LedBlink", 500);
     Timer1 = makeTimer("Timer1", 2000);
+    connect(LedStatus, &QTimer::timeout, this, &TMainForm::LedStatusTimer);
+    connect(LedBlink, &QTimer::timeout, this, &TMainForm::LedBlinkTimer);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
 
     // Messages are needed even when no module folder is registered: the
     // first load is from beside the program.
@@ -60,7 +72,20 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     FormCreate(arguments);
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The poll's completion must not reach a window that is going away.
+    LedStatus->stop();
+    statusRequest_.reset();
+    TFM_Waiting::setAnswerLamp(nullptr);
+    if (g_mainForm == this)
+        g_mainForm = nullptr;
+}
+
+TMainForm* TMainForm::instance()
+{
+    return g_mainForm;
+}
 
 int TMainForm::exitCode() const
 {
@@ -84,8 +109,14 @@ void TMainForm::FormCreate(const QStringList& arguments)
         return;
     if (!GuardDevice())
         return;
-    StartStatusPoll();
-    ReadStartupValues();
+    // Steps 7 and 8 talk to the device; they run as the window's first
+    // event, so that the window is on screen (and a caller that only builds
+    // it is not held up) while the blocking start-up reads wait out a silent
+    // device.
+    QTimer::singleShot(0, this, [this] {
+        StartStatusPoll();
+        ReadStartupValues();
+    });
     CreateLogFolder();
     startup_ = Startup::Started;
     ksr::trace("start-up complete: %s", qPrintable(windowTitle()));
@@ -94,10 +125,13 @@ void TMainForm::FormCreate(const QStringList& arguments)
 void TMainForm::LayoutWindow()
 {
     // The picture area (318 x 439) above the 19-pixel status bar.
-    auto* picture = new QWidget(this);
-    picture->setObjectName(QStringLiteral("Image1"));
-    picture->setFixedSize(kClientWidth, kPictureHeight);
-    setCentralWidget(picture);
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("FrontPanel"));
+    panel->setFixedSize(kClientWidth, kPictureHeight);
+    setCentralWidget(panel);
+    BuildFrontPanel();
+    BuildHolders();
+    BuildMenu();
 
     MainStatusBar = new QStatusBar(this);
     MainStatusBar->setObjectName(QStringLiteral("MainStatusBar"));
@@ -172,10 +206,6 @@ bool TMainForm::GuardDevice()
     }
     return true;
 }
-
-void TMainForm::StartStatusPoll() {}
-
-void TMainForm::ReadStartupValues() {}
 
 void TMainForm::CreateLogFolder()
 {

@@ -1,7 +1,11 @@
 #include "Wait.h"
 
 #include "LedLamp.h"
-#include <QLineEdit>
+#include "MainArrays.h"
+#include "Trace.h"
+#include "VtEdit.h"
+#include "VtListView.h"  // complete type for the binding header
+#include "VtSNMPRequest2Edits.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -44,7 +48,7 @@ TFM_Waiting::TFM_Waiting(QWidget* owner) : QDialog(owner)
     La_Time->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     seconds = makeLabel(this, "seconds", QStringLiteral("seconds."), QRect(132, 46, 60, 16));
 
-    Ed_Reboot = new QLineEdit(this);
+    Ed_Reboot = new VtEdit(this);
     Ed_Reboot->setObjectName(QStringLiteral("Ed_Reboot"));
     Ed_Reboot->hide();
 
@@ -159,6 +163,17 @@ void TFM_Waiting::finishBusyNote(QWidget* caller)
     }
 }
 
+// Left asynchronous and without a result handler: whether the device took
+// the command shows only in whether it comes back.
 void TFM_Waiting::sendRebootCommand()
 {
+    try {
+        rebootRequest_ = new VtSNMPRequest2Edits(this);
+        rebootRequest_->Request.VarList = VtSNMPVarList(MainUpgradeCommandVars, SVT_SV);
+        rebootRequest_->BindFormatted(0, QStringLiteral("%s"), Ed_Reboot);
+        Ed_Reboot->setText(QStringLiteral("reboot"));  // the option list maps it to 4, "Reboot"
+        rebootRequest_->Save(true, true);
+    } catch (const VtException& e) {
+        ksr::trace("wait dialog: reboot command not sent: %s", e.what());
+    }
 }

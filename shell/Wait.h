@@ -17,7 +17,8 @@
 class LedLamp;
 class QLabel;
 class QTimer;
-class QLineEdit;
+class VtEdit;
+class VtSNMPRequest2Edits;
 
 class TFM_Waiting : public QDialog {
     Q_OBJECT
@@ -40,7 +41,7 @@ public:
     QLabel* La_Time;  // the count
     QLabel* seconds;  // "seconds."
     QTimer* Timer1;
-    QLineEdit* Ed_Reboot;  // invisible holder of the reboot command's value
+    VtEdit* Ed_Reboot;  // invisible holder of the reboot command's value
 
     int Remaining = 25;        // seconds still to count
     bool SendReboot = true;    // send the reboot command on the second tick
@@ -77,4 +78,6 @@ protected:
 
 private:
     bool deviceAnswering() const;
+
+    VtSNMPRequest2Edits* rebootRequest_ = nullptr;  // owned as a child, built on the reboot step
 };

@@ -9,5 +9,5 @@ add_library(ksr_mainparts STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Wait.cpp
 )
 target_include_directories(ksr_mainparts PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(ksr_mainparts PUBLIC ksr_checks ksr_dialogs Qt6::Widgets)
+target_link_libraries(ksr_mainparts PUBLIC ksr_checks ksr_binding ksr_snmp ksr_dialogs Qt6::Widgets)
 set_target_properties(ksr_mainparts PROPERTIES AUTOMOC ON)
