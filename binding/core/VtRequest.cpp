@@ -402,10 +402,12 @@ struct VtSNMPRequest::Impl {
             result.Last = true;
         }
         ksr::trace("snmp async answer -> %d", result.Code);
+        // Pending drops before the completion runs: a completion that ends
+        // its request's owner must not wait out the destructor's bound for
+        // its own answer.
         auto completion = std::move(rec->completion);
-        auto alive = rec->alive;
+        --r.Pending;
         if (completion) completion(result, r.VarList);
-        if (*alive) --r.Pending;
         return 1;
     }
 

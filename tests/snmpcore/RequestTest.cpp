@@ -356,6 +356,16 @@ TEST_F(Requests, DestructionWaitsForAnswersThenDropsLateOnes) {
     EXPECT_EQ(answered, 1);
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
 
+    // A completion that destroys its own request does not wait for itself.
+    auto* owned = new VtSNMPRequest;
+    aim(*owned, 1, sim);
+    owned->VarList = VtSNMPVarList(kSystemVars, SVT_SV);
+    owned->ReadAsync([&](VtSNMPError&, VtSNMPVarList&) { delete owned; owned = nullptr; }, true);
+    start = Clock::now();
+    while (owned && Clock::now() - start < std::chrono::seconds(10)) VtProcessEvents();
+    EXPECT_EQ(owned, nullptr);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+
     // Silent device, answer due after the bounded wait: the request is gone
     // when the time-out fires, and its completion must not run.
     sim.setSilent(true);
