@@ -1,6 +1,7 @@
 #include "SnmpEventProcessor.h"
 
 #include <QCoreApplication>
+#include <QThread>
 
 #include "VtRequest.h"
 #include "VtSession.h"
@@ -8,12 +9,22 @@
 namespace {
 SnmpEventProcessor* g_pump = nullptr;
 
-void processQtEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents, 10); }
+// Waiting code calls this in a loop: let window messages and the pump run,
+// then yield briefly instead of spinning.
+void processQtEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(2);
+}
 }  // namespace
 
 SnmpEventProcessor::SnmpEventProcessor(QObject* parent) : QObject(parent) {
     timer_.setInterval(20);
     connect(&timer_, &QTimer::timeout, this, &SnmpEventProcessor::tick);
+    // Freed with the application object when stop() was not called.
+    connect(this, &QObject::destroyed, [] {
+        g_pump = nullptr;
+        VtSetProcessEventsHook(nullptr);
+    });
 }
 
 SnmpEventProcessor* SnmpEventProcessor::start() {
@@ -27,10 +38,8 @@ SnmpEventProcessor* SnmpEventProcessor::start() {
 
 void SnmpEventProcessor::stop() {
     if (!g_pump) return;
-    VtSetProcessEventsHook(nullptr);
     g_pump->timer_.stop();
-    delete g_pump;
-    g_pump = nullptr;
+    delete g_pump;  // clears g_pump and the hook
 }
 
 SnmpEventProcessor* SnmpEventProcessor::instance() { return g_pump; }
