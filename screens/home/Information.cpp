@@ -114,9 +114,9 @@ void TFM_Information::FormCreate()
         ShowStatus(QString::fromStdString(e.what()));
     }
     // Binding lifts the maximum lengths; they are set once bound.
-    Ed_SC->setMaxLength(kContactMaxLength);
-    Ed_SN->setMaxLength(kNameMaxLength);
-    Ed_SL->setMaxLength(kLocationMaxLength);
+    ScreenForm::setMaxLength(Ed_SC, kContactMaxLength);
+    ScreenForm::setMaxLength(Ed_SN, kNameMaxLength);
+    ScreenForm::setMaxLength(Ed_SL, kLocationMaxLength);
 }
 
 void TFM_Information::Btn_ReClick()

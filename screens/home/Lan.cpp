@@ -141,7 +141,7 @@ void TFM_LanCfg::FormCreate()
     }
 
     for (VtEdit* e : {ED_IpAddr, ED_SubMask, ED_DefGw})
-        e->setMaxLength(kAddressMaxLength);
+        ScreenForm::setMaxLength(e, kAddressMaxLength);
     ClearZeroGateway();
 }
 

@@ -11,8 +11,41 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
+#include <QValidator>
 #include <QVBoxLayout>
+
+namespace {
+
+// Refuses a user's edit that makes the text longer than the limit and
+// longer than it was. Text the program sets is always accepted: the box
+// reports it as unmodified (setText resets the modified flag before the
+// text is validated).
+class TypingLimit : public QValidator {
+public:
+    TypingLimit(QLineEdit* box, int maxLength)
+        : QValidator(box), box_(box), max_(maxLength), length_(static_cast<int>(box->text().size()))
+    {
+    }
+
+    State validate(QString& input, int&) const override
+    {
+        const int length = static_cast<int>(input.size());
+        const bool typed = box_ && box_->isModified();
+        if (typed && length > max_ && length > length_)
+            return Invalid;  // the box undoes the edit
+        length_ = length;
+        return Acceptable;
+    }
+
+private:
+    QPointer<QLineEdit> box_;
+    int max_;
+    mutable int length_;  // length of the text last accepted
+};
+
+}  // namespace
 
 namespace ScreenForm {
 
@@ -37,6 +70,13 @@ VtStatusBar* newStatusBar(QWidget* form)
     auto* bar = new VtStatusBar(form);
     bar->setObjectName(QStringLiteral("StatusBar"));
     return bar;
+}
+
+void setMaxLength(QLineEdit* box, int maxLength)
+{
+    box->setMaxLength(32767);  // Qt's "no limit": the validator does the limiting
+    delete box->validator();
+    box->setValidator(new TypingLimit(box, maxLength));
 }
 
 void layOut(QDialog* form, QGridLayout* fields, std::initializer_list<QPushButton*> buttons, VtStatusBar* bar)

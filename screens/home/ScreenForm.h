@@ -30,6 +30,13 @@ VtStatusBar* newStatusBar(QWidget* form);
 // buttons below it, and the status bar along the bottom edge.
 void layOut(QDialog* form, QGridLayout* fields, std::initializer_list<QPushButton*> buttons, VtStatusBar* bar);
 
+// Limits what the user can type into the box to `maxLength` characters,
+// like the maximum length of a desktop edit box: a longer text that the
+// program puts there (a value read from the device) is shown whole and can
+// be shortened, but typing or pasting cannot make a text longer than the
+// limit grow. (QLineEdit::setMaxLength would cut the device's value.)
+void setMaxLength(QLineEdit* box, int maxLength);
+
 // Fixed-size modal dialog with a single border, the system menu and the
 // minimise button only. Call after the layout is complete: the size is frozen
 // at what the layout asks for with every control visible.

@@ -78,9 +78,6 @@ TEST_F(InformationScreen, OpensWithTheSystemGroupReadInOneRequest)
         EXPECT_EQ(buddyCaption(form.get(), r.edit), r.label);
         EXPECT_EQ(r.edit->isEnabled(), r.editable);
         EXPECT_EQ(r.edit->isReadOnly(), !r.editable);
-        if (r.editable) {
-            EXPECT_EQ(r.edit->maxLength(), r.maxLength);
-        }
     }
     EXPECT_EQ(form->findChild<QPushButton*>("Btn_Re")->text(), "Refresh");
     EXPECT_EQ(form->findChild<QPushButton*>("Btn_Sa")->text(), "Save");
@@ -91,6 +88,56 @@ TEST_F(InformationScreen, OpensWithTheSystemGroupReadInOneRequest)
     ASSERT_EQ(journal.size(), 1u);
     EXPECT_EQ(journal[0], "GET v2c " + kSys + "1.0 " + kSys + "2.0 " + kSys + "3.0 " + kSys + "4.0 " + kSys +
                               "5.0 " + kSys + "6.0");
+
+    // The user cannot type past the maximum length.
+    for (const Row& r : {Row{form->Ed_SC, "contact", true, 255}, Row{form->Ed_SN, "name", true, 32},
+                         Row{form->Ed_SL, "location", true, 32}}) {
+        SCOPED_TRACE(r.label);
+        typeInto(r.edit, QString(r.maxLength + 1, QLatin1Char('x')));
+        EXPECT_EQ(r.edit->text().size(), r.maxLength);
+    }
+}
+
+// Values longer than the boxes allow can only come from the device: they are
+// shown whole, and Save refuses them in the fixed order until the user has
+// shortened them.
+TEST_F(InformationScreen, OverlongDeviceValuesAreShownWholeAndRefused)
+{
+    struct Case {
+        int contact, name, location;
+        const char* message;
+    };
+    const Case cases[] = {
+        {256, 33, 33, "The Max Lengh of the SystemContact is 255."},
+        {255, 33, 33, "The Max Lengh of the SystemName is 32."},
+        {255, 32, 33, "The Max Lengh of the SystemLocation is 32."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        sim_->setValue(kSys + "4.0", 's', std::string(c.contact, 'c'));
+        sim_->setValue(kSys + "5.0", 's', std::string(c.name, 'n'));
+        sim_->setValue(kSys + "6.0", 's', std::string(c.location, 'l'));
+        auto form = open();
+        EXPECT_EQ(form->Ed_SC->text().size(), c.contact);
+        EXPECT_EQ(form->Ed_SN->text().size(), c.name);
+        EXPECT_EQ(form->Ed_SL->text().size(), c.location);
+        dialogs_->clear();
+        click(form->Btn_Sa);
+        expectOneBox(c.message, "Error");
+        EXPECT_EQ(form->focusWidget(), form->Btn_Sa) << "the focus stays where it was";
+    }
+    EXPECT_TRUE(sets().empty());
+
+    // Shortening by one character is allowed; then the write goes out.
+    auto form = open();
+    form->Ed_SL->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form->Ed_SL, Qt::Key_End);
+    QTest::keyClick(form->Ed_SL, Qt::Key_Backspace);
+    EXPECT_EQ(form->Ed_SL->text().size(), 32);
+    click(form->Btn_Sa);
+    ASSERT_TRUE(waitUntil([&] { return !status(*form).isEmpty(); }));
+    EXPECT_EQ(status(*form), "Save OK!");
+    EXPECT_EQ(sim_->value(kSys + "6.0"), "s:\"" + std::string(32, 'l') + "\"");
 }
 
 // The menu command: a new form for every opening, published while it is open,

@@ -104,8 +104,10 @@ TEST_F(LanScreen, OpensWithModeAndAddressesOfAStaticDevice)
     EXPECT_EQ(buddyCaption(form.get(), form->ED_IpAddr), "IP Address");
     EXPECT_EQ(buddyCaption(form.get(), form->ED_SubMask), "Subnet Mask");
     EXPECT_EQ(buddyCaption(form.get(), form->ED_DefGw), "Default Gateway");
-    for (VtEdit* e : {form->ED_IpAddr, form->ED_SubMask, form->ED_DefGw})
-        EXPECT_EQ(e->maxLength(), 15);
+    for (VtEdit* e : {form->ED_IpAddr, form->ED_SubMask, form->ED_DefGw}) {
+        typeInto(e, QStringLiteral("123.123.123.1234"));
+        EXPECT_EQ(e->text(), "123.123.123.123") << "15 characters at most";
+    }
     EXPECT_EQ(form->BT_LanCfgOk->text(), "Save");
     EXPECT_EQ(form->BT_LanCfgCancel->text(), "Cancel");
 
