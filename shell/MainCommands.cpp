@@ -4,6 +4,8 @@
 
 #include "About.h"
 #include "Dialogs.h"
+#include "Information.h"
+#include "Lan.h"
 #include "MainMenu.h"
 #include "ScreenLauncher.h"
 #include "VtListView.h"  // complete type for the binding header
@@ -30,6 +32,8 @@ void TMainForm::BuildMenu()
 // An item without a command stays in the menu, disabled.
 void TMainForm::ConnectScreens()
 {
+    menu_->setCommand(QStringLiteral("TFM_Information"), [] { openInformationScreen(); });
+    menu_->setCommand(QStringLiteral("TFM_LanCfg"), [] { openLanScreen(); });
 }
 
 void TMainForm::SetArpSpoofingVisible(bool visible)

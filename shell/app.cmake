@@ -6,7 +6,7 @@ add_library(ksr_shell STATIC
   ${CMAKE_CURRENT_LIST_DIR}/MainCommands.cpp
 )
 target_include_directories(ksr_shell PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(ksr_shell PUBLIC ksr_mainparts ksr_binding ksr_platform ksr_dialogs ksr_snmp ksr_snmp_qt Qt6::Widgets)
+target_link_libraries(ksr_shell PUBLIC ksr_screens_home ksr_mainparts ksr_binding ksr_platform ksr_dialogs ksr_snmp ksr_snmp_qt Qt6::Widgets)
 set_target_properties(ksr_shell PROPERTIES AUTOMOC ON)
 
 add_executable(KSR4710Module ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
