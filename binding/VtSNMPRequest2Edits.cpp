@@ -372,12 +372,6 @@ void VtSNMPRequest2Edits::CollectValues()
         list.Item(i).Value.clear();
     if (listView_ && listView_->selectedRow() >= 0)
         CopyRowToItems(listView_->selectedRow());
-    // With no row selected the keys are empty: the row written is key 0, and
-    // an empty key would address no instance at all.
-    if (list.IsTable())
-        for (int k = 0; k < list.PKeyCount && k < list.Count(); ++k)
-            if (list.Item(k).Value.empty())
-                list.Item(k).Value = "0";
 
     // An item bound to several controls is collected from the first of them.
     std::vector<bool> collected(static_cast<size_t>(list.Count()), false);

@@ -1,5 +1,7 @@
 #include "VtCatalogue.h"
 
+#include "VtValueFormat.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <strings.h>
@@ -95,13 +97,19 @@ int VtSNMPVarList::HiddenCount() const {
     return n;
 }
 
+std::string VtSNMPVarList::KeyOidText(int k) const {
+    // A key is an integer index: its leading decimal number, so that an empty
+    // key (no row selected) addresses row 0 rather than no instance at all.
+    const VtSNMPVarItem& key = items_[k];
+    std::string v = key.OptionList ? key.OptionList->ValueOf(key.Value) : key.Value;
+    return std::to_string(static_cast<uint32_t>(VtLeadingInteger(v)));
+}
+
 std::string VtSNMPVarList::KeyText() const {
     std::string text;
     for (int k = 0; k < PKeyCount && k < Count(); ++k) {
-        const VtSNMPVarItem& key = items_[k];
-        std::string v = key.OptionList ? key.OptionList->ValueOf(key.Value) : key.Value;
         if (k) text += '.';
-        text += v;
+        text += KeyOidText(k);
     }
     return text;
 }

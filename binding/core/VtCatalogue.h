@@ -130,6 +130,9 @@ public:
     int HiddenCount() const;
 
     // The current row's keys joined with "." (each key's value as a number).
+    // OID text of key k (its value as a decimal integer), and of all keys
+    // joined with ".": what a write on a table list appends to each column.
+    std::string KeyOidText(int k) const;
     std::string KeyText() const;
 
 private:

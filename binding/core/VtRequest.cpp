@@ -584,8 +584,7 @@ std::string VtSNMPRequest::KeyFromSuffix(int k, const std::string& suffix) {
 }
 
 std::string VtSNMPRequest::KeyToOidText(int k) {
-    const VtSNMPVarItem& key = VarList[k];
-    return key.OptionList ? key.OptionList->ValueOf(key.Value) : key.Value;
+    return VarList.KeyOidText(k);
 }
 
 bool VtSNMPRequest::EndOfColumn(int i, const std::string& responseOid) {
