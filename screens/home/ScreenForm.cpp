@@ -81,6 +81,7 @@ void setMaxLength(QLineEdit* box, int maxLength)
 
 void layOut(QDialog* form, QGridLayout* fields, std::initializer_list<QPushButton*> buttons, VtStatusBar* bar)
 {
+    fields->setHorizontalSpacing(12);
     auto* row = new QHBoxLayout;
     row->addStretch(1);
     for (QPushButton* b : buttons)
