@@ -3,6 +3,7 @@
 // dialog's reboot step. Timers are driven by calling their handlers; the
 // window's own timers run too, so assertions about a single step are made
 // without letting events run in between.
+#include "About.h"
 #include "Dialogs.h"
 #include "LedLamp.h"
 #include "Main.h"
@@ -14,6 +15,8 @@
 #include "Wait.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QPushButton>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -276,6 +279,25 @@ TEST_F(MainWindow, WirelessClientModeHidesArpSpoofingPrevention)
     ASSERT_NO_FATAL_FAILURE(start());
     EXPECT_EQ(form->CB_ApMode->currentText(), "Wireless Client");
     EXPECT_FALSE(form->Menu()->action("TFM_ARPSpoofing")->isVisible());
+}
+
+TEST_F(MainWindow, MenuOpensAboutOnTheWindowAndLeavesMissingScreensDisabled)
+{
+    ASSERT_NO_FATAL_FAILURE(start());
+    for (const char* command : {MainCmdSaveAndActivate, MainCmdDiscardChanges, MainCmdAbout})
+        EXPECT_TRUE(form->Menu()->action(command)->isEnabled()) << command;
+    EXPECT_FALSE(form->Menu()->action("TFM_Wirless")->isEnabled());
+
+    QObject* aboutOwner = nullptr;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* about = qobject_cast<TAboutForm*>(window); about && about->isVisible()) {
+                aboutOwner = about->parent();
+                about->BT_Ok->click();
+            }
+    });
+    form->Menu()->action(MainCmdAbout)->trigger();
+    EXPECT_EQ(aboutOwner, form.get());
 }
 
 TEST_F(MainWindow, CommitCommandsWriteTheThreeVariablesInOneSetThenCountDown)
