@@ -22,6 +22,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <utility>
+
 namespace {
 
 constexpr int kClientWidth = 318;
@@ -74,9 +76,14 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
 
 TMainForm::~TMainForm()
 {
-    // The poll's completion must not reach a window that is going away.
-    LedStatus->stop();
+    // Requests wait for their outstanding answers when destroyed, letting
+    // events run: end them while the window is still whole, with its timers
+    // stopped so that nothing new is sent meanwhile.
+    StopTimers();
     statusRequest_.reset();
+    for (VtSNMPRequest2Edits** request :
+         {&addressRequest_, &interfaceRequest_, &commitRequest_, &ledRequest_, &apModeRequest_})
+        delete std::exchange(*request, nullptr);
     TFM_Waiting::setAnswerLamp(nullptr);
     if (g_mainForm == this)
         g_mainForm = nullptr;
