@@ -36,6 +36,7 @@
 
 #include "VtEditConstraint.h"
 #include "VtError.h"
+#include "VtListView.h"
 #include "VtRequest.h"
 
 #include <QObject>
@@ -49,7 +50,6 @@
 
 class QComboBox;
 class VtEdit;
-class VtListView;
 
 class VtSNMPRequest2Controls : public QObject {
     Q_OBJECT
