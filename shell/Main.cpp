@@ -11,7 +11,6 @@
 #include "VtError.h"
 #include "VtMessages.h"
 #include "VtRequest.h"
-#include "VtListView.h"  // complete type for the binding header
 #include "VtSNMPRequest2Edits.h"
 #include "VtSession.h"
 #include "Wait.h"

@@ -8,7 +8,6 @@
 #include "Lan.h"
 #include "MainMenu.h"
 #include "ScreenLauncher.h"
-#include "VtListView.h"  // complete type for the binding header
 #include "VtSNMPRequest2Edits.h"
 #include "Wait.h"
 

@@ -9,7 +9,6 @@
 #include "VtEdit.h"
 #include "VtMessages.h"
 #include "VtRequest.h"
-#include "VtListView.h"  // complete type for the binding header
 #include "VtSNMPRequest2Edits.h"
 #include "Wait.h"
 

@@ -4,7 +4,6 @@
 #include "MainArrays.h"
 #include "Trace.h"
 #include "VtEdit.h"
-#include "VtListView.h"  // complete type for the binding header
 #include "VtSNMPRequest2Edits.h"
 
 #include <QApplication>
