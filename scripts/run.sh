@@ -79,6 +79,8 @@ export VANTREL_REGISTRY="$work/registry.ini"
 
 # The module applies the device profile before each argument after "/I", so
 # the communities follow as the management system passes them.
+# It runs in the temporary folder, which keeps its engine boot-counter file.
 status=0
-build/bin/KSR4710Module "/I$address" /Rgondek /Wmardule || status=$?
+module="$PWD/build/bin/KSR4710Module"
+(cd "$work" && "$module" "/I$address" /Rgondek /Wmardule) || status=$?
 exit $status

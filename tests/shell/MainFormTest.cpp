@@ -62,7 +62,9 @@ TEST_F(MainFormStartup, StartsWithTheCommandLineAndShowsNothing)
     EXPECT_EQ(VtSNMPSecurity.securityName, "alice");
     EXPECT_EQ(VtSNMPDefaultTimeout, 100);
 
-    EXPECT_EQ(form.size(), QSize(318, 458));
+    // The picture and status bar take 318 x 458 below the menu bar.
+    ASSERT_TRUE(form.menuWidget());
+    EXPECT_EQ(form.size(), QSize(318, form.menuWidget()->sizeHint().height() + 458));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
     auto* statusBar = form.findChild<QStatusBar*>("MainStatusBar");
     ASSERT_TRUE(statusBar);
