@@ -30,25 +30,25 @@ bool accepts(char type, QChar c)
     }
 }
 
-struct Spec {
+struct FormatItem {
     char type;
     double minimum;
     double maximum;
 };
 
-std::vector<Spec> parseFormat(const QString& format)
+std::vector<FormatItem> parseFormat(const QString& format)
 {
-    std::vector<Spec> specs;
+    std::vector<FormatItem> items;
     for (int i = 0; i < format.size(); i += 2) {
         const QChar type = i + 1 < format.size() ? format[i + 1] : QChar();
         if (format[i] != '%' || (type != 's' && type != 'u' && type != 'h'))
             throw VtException(kBadFormatContext, VtMsgText(VtMsgTable::Common, kBadFormatEntry));
         if (type == 'u')
-            specs.push_back({'u', 0.0, 4294967295.0});
+            items.push_back({'u', 0.0, 4294967295.0});
         else
-            specs.push_back({static_cast<char>(type.unicode()), 0.0, 0.0});
+            items.push_back({static_cast<char>(type.unicode()), 0.0, 0.0});
     }
-    return specs;
+    return items;
 }
 
 }  // namespace
@@ -68,17 +68,17 @@ VtEditConstraint::~VtEditConstraint()
 
 void VtEditConstraint::Attach(const QString& format, const std::vector<VtEdit*>& edits)
 {
-    const std::vector<Spec> specs = parseFormat(format);
-    for (size_t i = 0; i < specs.size() && i < edits.size(); ++i) {
+    const std::vector<FormatItem> items = parseFormat(format);
+    for (size_t i = 0; i < items.size() && i < edits.size(); ++i) {
         VtEdit* edit = edits[i];
         if (!edit)
             continue;
-        Detach(edit);  // a box is watched by one specification at a time
+        Detach(edit);  // a box is watched by one format item at a time
         auto rec = std::make_unique<EditConstraint_s>();
         rec->Edit = edit;
-        rec->Type = specs[i].type;
-        rec->Minimum = specs[i].minimum;
-        rec->Maximum = specs[i].maximum;
+        rec->Type = items[i].type;
+        rec->Minimum = items[i].minimum;
+        rec->Maximum = items[i].maximum;
         rec->OwnChange = edit->OnChange;
         rec->OwnExit = edit->OnExit;
         EditConstraint_s* r = rec.get();

@@ -44,7 +44,7 @@ public:
     // When on, leaving a box with a value that passes makes it the box's accepted text.
     bool RememberAcceptedText = true;
 
-    // Watches edits[i] with the i-th "%x" specification of format. Raises
+    // Watches edits[i] with the i-th "%x" item of format. Raises
     // VtException(-2, common.err entry 2) for a format that is not a sequence
     // of "%" + s/u/h (nothing is attached then); an empty format attaches
     // nothing. Watching lifts the box's maximum length.

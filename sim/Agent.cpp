@@ -421,8 +421,8 @@ bool Agent::init(std::string* error) {
 
 bool Agent::start() {
     if (running_) return true;
-    std::string spec = "udp:" + options_.address + ":" + std::to_string(options_.port);
-    netsnmp_ds_set_string(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_PORTS, spec.c_str());
+    std::string endpoint = "udp:" + options_.address + ":" + std::to_string(options_.port);
+    netsnmp_ds_set_string(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_PORTS, endpoint.c_str());
     if (init_master_agent() != 0 || !main_session) return false;
     main_session->callback = onPacket;
     if (options_.port == 0) {

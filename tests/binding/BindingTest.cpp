@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "Newrequest.h"
 #include "SimulatedDevice.h"
+#include "WaitUntil.h"
 #include "SnmpEventProcessor.h"
 #include "VtEdit.h"
 #include "VtListView.h"
@@ -56,13 +57,7 @@ const VtSNMPVariable kTable[] = {
     {nullptr, nullptr, 0, 0, nullptr},
 };
 
-void waitUntil(const std::function<bool()>& done, int ms = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QTest::qWait(5);
-}
+using testsupport::waitUntil;
 
 class Binding : public ::testing::Test {
 protected:

@@ -28,6 +28,10 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "WaitUntil.h"
+
+using testsupport::waitUntil;
+
 #include <ctime>
 #include <memory>
 #include <unistd.h>
@@ -42,18 +46,6 @@ const char kApMode[] = ROOT ".2.1.3.3.1.1.1.28.1";
 const char kApply[] = ROOT ".4.2.3.0";
 const char kUpgradeCommand[] = ROOT ".4.3.2.5.0";
 
-// Lets the event loop run until `done` holds, at most `ms`.
-bool waitFor(const std::function<bool()>& done, int ms = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
 
 std::time_t threeFourFivePm()
 {
@@ -117,8 +109,8 @@ protected:
         form->show();
         // The start-up reads run as the window's first event; the AP mode is
         // the last blocking one, the LED enables may still be on their way.
-        ASSERT_TRUE(waitFor([&] { return form->CB_ApMode->currentIndex() >= 0; }, 10000));
-        ASSERT_TRUE(waitFor([&] { return form->CB_LedLan->currentIndex() >= 0 && !form->IPAddressEdit->text().isEmpty(); }));
+        ASSERT_TRUE(waitUntil([&] { return form->CB_ApMode->currentIndex() >= 0; }, 10000));
+        ASSERT_TRUE(waitUntil([&] { return form->CB_LedLan->currentIndex() >= 0 && !form->IPAddressEdit->text().isEmpty(); }));
     }
 
     QString status() const { return form->statusText(); }
@@ -131,7 +123,7 @@ protected:
     {
         QTest::qWait(500);
         sim().clearJournal();
-        ASSERT_TRUE(waitFor([&] { return !sim().journal().empty(); }, 8000));
+        ASSERT_TRUE(waitUntil([&] { return !sim().journal().empty(); }, 8000));
     }
 
     std::vector<std::string> setsInJournal()
@@ -171,7 +163,7 @@ TEST_F(MainWindow, FirstPollLightsTheLampsAndWritesTheStatusLine)
 {
     VtSetResultLogClock(&threeFourFivePm);
     ASSERT_NO_FATAL_FAILURE(start());
-    ASSERT_TRUE(waitFor([&] { return !status().isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !status().isEmpty(); }));
     EXPECT_EQ(status(), "Get: (VtSNMP++) Ok!. Receive at 03:04:05 PM.");
     EXPECT_TRUE(form->DeviceAnswering);
 
@@ -187,7 +179,7 @@ TEST_F(MainWindow, FirstPollLightsTheLampsAndWritesTheStatusLine)
     EXPECT_TRUE(form->LED_Power->isLit());
     EXPECT_TRUE(shown(form->LED_Power));
     // The next blink step sees the LAN LED enabled.
-    ASSERT_TRUE(waitFor([&] { return form->LED_APstatus->isLit() && shown(form->LED_APstatus); }, 2000));
+    ASSERT_TRUE(waitUntil([&] { return form->LED_APstatus->isLit() && shown(form->LED_APstatus); }, 2000));
     // Each blink step flips the wireless lamps.
     const bool lit24 = form->LED_24GLan->isLit();
     const bool lit5 = form->LED_5GLan->isLit();
@@ -210,7 +202,7 @@ TEST_F(MainWindow, LedEnablesDecideWhichLampsShowAndFlash)
     sim().setValue(kLed24, 'i', "1");
     sim().setValue(kLed5, 'i', "0");
     ASSERT_NO_FATAL_FAILURE(start());
-    ASSERT_TRUE(waitFor([&] { return form->LED_Power->isLit(); }));
+    ASSERT_TRUE(waitUntil([&] { return form->LED_Power->isLit(); }));
 
     form->LedBlinkTimer();
     const bool lit = form->LED_24GLan->isLit();
@@ -226,11 +218,11 @@ TEST_F(MainWindow, LedEnablesDecideWhichLampsShowAndFlash)
 TEST_F(MainWindow, SilentDeviceDarkensEveryLampAndFlashingResumesWhenItAnswers)
 {
     ASSERT_NO_FATAL_FAILURE(start());
-    ASSERT_TRUE(waitFor([&] { return form->LED_Power->isLit(); }));
+    ASSERT_TRUE(waitUntil([&] { return form->LED_Power->isLit(); }));
 
     form->StatusPollTimeout = 20;  // 0.2 s per try instead of 30 s
     sim().setSilent(true);
-    ASSERT_TRUE(waitFor([&] { return !form->DeviceAnswering; }, 8000));
+    ASSERT_TRUE(waitUntil([&] { return !form->DeviceAnswering; }, 8000));
     EXPECT_EQ(status(), "(SNMPClass) SNMP request timed out!");
     for (LedLamp* lamp : {form->LED_APstatus, form->LED_24GLan, form->LED_5GLan, form->LED_Power}) {
         EXPECT_FALSE(lamp->isLit()) << lamp->objectName().toStdString();
@@ -241,7 +233,7 @@ TEST_F(MainWindow, SilentDeviceDarkensEveryLampAndFlashingResumesWhenItAnswers)
     EXPECT_FALSE(form->LED_Power->isLit());
 
     sim().setSilent(false);
-    ASSERT_TRUE(waitFor([&] { return form->DeviceAnswering; }, 8000));
+    ASSERT_TRUE(waitUntil([&] { return form->DeviceAnswering; }, 8000));
     EXPECT_TRUE(form->LED_Power->isLit());
     const bool lit = form->LED_24GLan->isLit();
     form->LedBlinkTimer();
@@ -252,7 +244,7 @@ TEST_F(MainWindow, SilentDeviceDarkensEveryLampAndFlashingResumesWhenItAnswers)
 TEST_F(MainWindow, HoldersAreEmptiedOnTheEighthTickAndTheActivityLampsGoOut)
 {
     ASSERT_NO_FATAL_FAILURE(start());
-    ASSERT_TRUE(waitFor([&] { return form->LED_Power->isLit(); }));
+    ASSERT_TRUE(waitUntil([&] { return form->LED_Power->isLit(); }));
     form->Timer1->stop();
     form->Timer1Ticks = 0;
     for (int tick = 1; tick <= 7; ++tick) {
@@ -372,7 +364,7 @@ TEST_F(MainWindow, WaitDialogSendsTheRebootCommandOnTheSecondTick)
     QTest::qWait(200);
     EXPECT_TRUE(setsInJournal().empty());
     wait.Timer1Timer();
-    ASSERT_TRUE(waitFor([&] { return setsInJournal() == std::vector<std::string>{"SET v1 " ROOT ".4.3.2.5.0=i:4"}; })) << ::testing::PrintToString(setsInJournal());
+    ASSERT_TRUE(waitUntil([&] { return setsInJournal() == std::vector<std::string>{"SET v1 " ROOT ".4.3.2.5.0=i:4"}; })) << ::testing::PrintToString(setsInJournal());
     EXPECT_EQ(wait.Ed_Reboot->text(), "reboot");
     for (int tick = 3; tick <= 5; ++tick)
         wait.Timer1Timer();

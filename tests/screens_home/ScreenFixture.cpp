@@ -80,18 +80,6 @@ void ScreenTest::showActive(QWidget* form)
     EXPECT_TRUE(QTest::qWaitForWindowActive(form));
 }
 
-bool ScreenTest::waitUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
-
 QString ScreenTest::buddyCaption(QWidget* form, QWidget* field)
 {
     for (QLabel* label : form->findChildren<QLabel*>())

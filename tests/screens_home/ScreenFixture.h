@@ -5,6 +5,7 @@
 
 #include "Dialogs.h"
 #include "SimulatedDevice.h"
+#include "WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+using testsupport::waitUntil;
 
 class QLineEdit;
 class QWidget;
@@ -33,7 +36,6 @@ protected:
     // Shows the form and makes it the active window (so focus is real).
     static void showActive(QWidget* form);
     // Runs the event loop until done() or the time is up.
-    static bool waitUntil(const std::function<bool()>& done, int ms = 5000);
     // Exactly one message box was shown since the recorder was last cleared.
     void expectOneBox(const char* text, const char* caption);
     // Tab from the first widget visits the others in the order given; the
