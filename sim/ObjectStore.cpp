@@ -1,5 +1,7 @@
 #include "ObjectStore.h"
 
+#include "IniFile.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -9,6 +11,8 @@
 #include <sstream>
 
 namespace ksrsim {
+
+using ksr::trimmed;
 
 bool parseOid(const std::string& text, Oid& out) {
     out.clear();
@@ -297,13 +301,6 @@ std::string word(std::string& rest) {
     std::string w = rest.substr(b, e == std::string::npos ? std::string::npos : e - b);
     rest = e == std::string::npos ? std::string() : rest.substr(e);
     return w;
-}
-
-std::string trimmed(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
 }
 
 // A value text of the model file: a quoted string keeps blanks and takes

@@ -1,21 +1,9 @@
 #include "ServerAddress.h"
 
 #include "Checks.h"
+#include "IniFile.h"
 
 namespace ksr {
-
-namespace {
-
-std::string trimmed(const std::string& s)
-{
-    const char* blanks = " \t\r\n";
-    std::size_t first = s.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
-
-}  // namespace
 
 std::optional<std::string> chooseServerAddress(
     const std::vector<InterfaceAddress>& interfaces,
